@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# One entry point: ./orvane.sh run | test | bench [NAME]
+# Installs the Debian packages that are missing, configures, builds and runs.
+set -euo pipefail
+cd "$(dirname "$0")"
+ROOT=$(pwd)
+
+PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
+  qt6-qpa-plugins libgl-dev fonts-wqy-microhei libsodium-dev clang libclang-rt-dev)
+
+install_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  fi
+}
+
+build() { # build DIR TYPE
+  local dir=$1 type=$2
+  cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+  cmake --build "$ROOT/$dir" -j"$(nproc)"
+}
+
+DEMO_DB="$ROOT/demo/demo.orv"
+
+ensure_demo() {
+  mkdir -p "$ROOT/demo"
+  if [ ! -f "$DEMO_DB" ]; then
+    "$ROOT/build/bin/orvane-admin" create-demo --db "$DEMO_DB" --size small 2>/dev/null ||
+      "$ROOT/build/bin/orvane-admin" create --db "$DEMO_DB"
+  fi
+}
+
+cmd=${1:-help}
+shift || true
+case "$cmd" in
+run)
+  install_packages
+  build build Debug
+  ensure_demo
+  if [ "${1:-}" = "--headless" ] || { [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; }; then
+    exec "$ROOT/build/bin/orvane-admin" demo-run --db "$DEMO_DB"
+  fi
+  exec "$ROOT/build/bin/orvane" --db "$DEMO_DB" "$@"
+  ;;
+test)
+  install_packages
+  build build Debug
+  export QT_QPA_PLATFORM=offscreen
+  cd "$ROOT/build"
+  ctest --output-on-failure -j"$(nproc)" "$@"
+  ;;
+bench)
+  install_packages
+  build build-release Release
+  found=0
+  for b in "$ROOT"/build-release/bin/bench_*; do
+    [ -x "$b" ] || continue
+    name=${b##*/bench_}
+    if [ -z "${1:-}" ] || [ "$1" = "$name" ]; then
+      found=1
+      echo "== $name"
+      "$b"
+    fi
+  done
+  [ $found -eq 1 ] || { echo "no benchmark named ${1:-}" >&2; exit 1; }
+  ;;
+*)
+  echo "usage: ./orvane.sh run [--headless] | test | bench [NAME]" >&2
+  exit 2
+  ;;
+esac

@@ -1,0 +1,5 @@
+#include "Udllbuymanageintf.h"
+
+namespace Udllbuymanageintf {
+IBuyManageIntf *BuyManageIntf = nullptr;
+} // namespace Udllbuymanageintf

@@ -1,0 +1,5 @@
+#include "Udllcaintf.h"
+
+namespace Udllcaintf {
+ICAIntf *CAIntf = nullptr;
+} // namespace Udllcaintf

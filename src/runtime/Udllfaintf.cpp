@@ -1,0 +1,5 @@
+#include "Udllfaintf.h"
+
+namespace Udllfaintf {
+IFAIntf *FAIntf = nullptr;
+} // namespace Udllfaintf

@@ -1,0 +1,5 @@
+#include "Udllorvaneintf.h"
+
+namespace Udllorvaneintf {
+IOrvaneIntf *Orvane = nullptr;
+} // namespace Udllorvaneintf

@@ -1,0 +1,5 @@
+#include "Udllproduceintf.h"
+
+namespace Udllproduceintf {
+IProduceIntf *ProduceIntf = nullptr;
+} // namespace Udllproduceintf

@@ -1,0 +1,5 @@
+#include "Udllsalemanageintf.h"
+
+namespace Udllsalemanageintf {
+ISaleManageIntf *SaleManageIntf = nullptr;
+} // namespace Udllsalemanageintf
