@@ -3,19 +3,19 @@
 
 #include <QString>
 
-#include "quillcmrunstd_export.h"
+#include "quillsysutils_export.h"
 
 namespace Kvbasicfun {
 // Decimal rounding, half away from zero, of the shortest decimal text that reads back as the same
 // double: 1.005 -> 1.01, -2.675 -> -2.68. Never returns -0.
-QUILLCMRUNSTD_EXPORT double FloatToFloatBit(double value, int places);
+QUILLSYSUTILS_EXPORT double FloatToFloatBit(double value, int places);
 // The same rounding as fixed-decimal text with "." and no thousands separator; never "-0.00".
-QUILLCMRUNSTD_EXPORT QString FloatToStringBit(double value, int places);
+QUILLSYSUTILS_EXPORT QString FloatToStringBit(double value, int places);
 // Shortest text that reads back as the same double, without exponent for ordinary magnitudes.
-QUILLCMRUNSTD_EXPORT QString DoubleToString(double value);
+QUILLSYSUTILS_EXPORT QString DoubleToString(double value);
 // The host's system folder (configuration and help files), without a trailing separator.
 // ORVANE_SYSTEM_PATH overrides the folder of the running program.
-QUILLCMRUNSTD_EXPORT QString GetSystemPath();
+QUILLSYSUTILS_EXPORT QString GetSystemPath();
 
 inline double Round2(double value) { return FloatToFloatBit(value, 2); }
 inline double Round4(double value) { return FloatToFloatBit(value, 4); }
