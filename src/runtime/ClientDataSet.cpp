@@ -32,9 +32,18 @@ int CompareVariants(const QVariant &a, const QVariant &b)
 }
 } // namespace
 
-QString TField::FieldName() const { return FDataSet->FFieldNames.at(FIndex); }
-QVariant TField::Value() const { return FDataSet->CellValue(FIndex); }
-QString TField::AsString() const { return Value().toString(); }
+QString TField::FieldName() const
+{
+    return FDataSet->FFieldNames.at(FIndex);
+}
+QVariant TField::Value() const
+{
+    return FDataSet->CellValue(FIndex);
+}
+QString TField::AsString() const
+{
+    return Value().toString();
+}
 int TField::AsInteger() const
 {
     const QVariant v = Value();
@@ -65,8 +74,14 @@ bool TField::AsBoolean() const
     }
     return v.toBool();
 }
-bool TField::IsNull() const { return Value().isNull(); }
-void TField::SetValue(const QVariant &value) { FDataSet->SetCellValue(FIndex, value); }
+bool TField::IsNull() const
+{
+    return Value().isNull();
+}
+void TField::SetValue(const QVariant &value)
+{
+    FDataSet->SetCellValue(FIndex, value);
+}
 
 void TClientDataSet::SetFieldNames(const QStringList &names)
 {
@@ -78,7 +93,10 @@ void TClientDataSet::SetFieldNames(const QStringList &names)
     Rebuild();
 }
 
-int TClientDataSet::FieldIndex(const QString &name) const { return FIndexOf.value(name.toLower(), -1); }
+int TClientDataSet::FieldIndex(const QString &name) const
+{
+    return FIndexOf.value(name.toLower(), -1);
+}
 
 void TClientDataSet::AddField(const QString &name, const QVariant &defaultValue)
 {
@@ -120,10 +138,19 @@ void TClientDataSet::AppendRow(const Row &values)
     FCursor = pos >= 0 ? pos : FVisible.size();
 }
 
-void TClientDataSet::Append() { AppendRow(Row()); }
+void TClientDataSet::Append()
+{
+    AppendRow(Row());
+}
 
-void TClientDataSet::First() { FCursor = 0; }
-void TClientDataSet::Last() { FCursor = std::max(0, int(FVisible.size()) - 1); }
+void TClientDataSet::First()
+{
+    FCursor = 0;
+}
+void TClientDataSet::Last()
+{
+    FCursor = std::max(0, int(FVisible.size()) - 1);
+}
 void TClientDataSet::Next()
 {
     if (FCursor < FVisible.size())
@@ -134,7 +161,10 @@ void TClientDataSet::Prior()
     if (FCursor > 0)
         --FCursor;
 }
-void TClientDataSet::SetRecNo(int recNo) { FCursor = std::clamp(recNo - 1, 0, int(FVisible.size())); }
+void TClientDataSet::SetRecNo(int recNo)
+{
+    FCursor = std::clamp(recNo - 1, 0, int(FVisible.size()));
+}
 
 bool TClientDataSet::Locate(const QString &fieldName, const QVariant &value, bool caseInsensitive)
 {
@@ -143,9 +173,8 @@ bool TClientDataSet::Locate(const QString &fieldName, const QVariant &value, boo
         return false;
     for (int i = 0; i < FVisible.size(); ++i) {
         const QVariant &v = FRows.at(FVisible.at(i)).at(f);
-        const bool same = caseInsensitive
-                              ? v.toString().compare(value.toString(), Qt::CaseInsensitive) == 0
-                              : CompareVariants(v, value) == 0;
+        const bool same = caseInsensitive ? v.toString().compare(value.toString(), Qt::CaseInsensitive) == 0
+                                          : CompareVariants(v, value) == 0;
         if (same) {
             FCursor = i;
             return true;

@@ -38,8 +38,9 @@ class IDllMessageCon
 {
 public:
     virtual ~IDllMessageCon() = default;
-    virtual TMessageBoxButton SuperMessageBox(const QString &text, const QString &caption, TMessageBoxType type,
-                                              TMessageBoxButtons buttons, TMessageBoxButton defaultButton) = 0;
+    virtual TMessageBoxButton SuperMessageBox(const QString &text, const QString &caption,
+                                              TMessageBoxType type, TMessageBoxButtons buttons,
+                                              TMessageBoxButton defaultButton) = 0;
     virtual bool ConfirmYesNo(const QString &text, TMessageBoxType type, const QString &caption) = 0;
     virtual bool ConfirmOKCancel(const QString &text, TMessageBoxType type, const QString &caption) = 0;
     virtual void ShowErrorMsg(const QString &text) = 0;

@@ -14,9 +14,24 @@ IAccountIntf &Svc()
 }
 } // namespace
 
-int BackUpDataBase(const QString &backupName, const QString &folder) { return Svc().BackUpDataBase(backupName, folder); }
-int RestoreDataBase(const QString &fileName) { return Svc().RestoreDataBase(fileName); }
-bool CheckBackUp() { return Svc().CheckBackUp(); }
-bool DeleteBackup(const QString &backupName) { return Svc().DeleteBackup(backupName); }
-bool ExecSqlFile(const QString &fileName) { return Svc().ExecSqlFile(fileName); }
+int BackUpDataBase(const QString &backupName, const QString &folder)
+{
+    return Svc().BackUpDataBase(backupName, folder);
+}
+int RestoreDataBase(const QString &fileName)
+{
+    return Svc().RestoreDataBase(fileName);
+}
+bool CheckBackUp()
+{
+    return Svc().CheckBackUp();
+}
+bool DeleteBackup(const QString &backupName)
+{
+    return Svc().DeleteBackup(backupName);
+}
+bool ExecSqlFile(const QString &fileName)
+{
+    return Svc().ExecSqlFile(fileName);
+}
 } // namespace Udllaccountintf

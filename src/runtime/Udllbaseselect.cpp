@@ -14,6 +14,13 @@ IBaseSelect &Svc()
 }
 } // namespace
 
-bool SelectBaseData(const QString &kind, const QString &searchText, bool multiSelect, TBaseRecordList &selected) { return Svc().SelectBaseData(kind, searchText, multiSelect, selected); }
-bool SelectAtype(const QString &startCode, TBaseRecord &selected) { return Svc().SelectAtype(startCode, selected); }
+bool SelectBaseData(const QString &kind, const QString &searchText, bool multiSelect,
+                    TBaseRecordList &selected)
+{
+    return Svc().SelectBaseData(kind, searchText, multiSelect, selected);
+}
+bool SelectAtype(const QString &startCode, TBaseRecord &selected)
+{
+    return Svc().SelectAtype(startCode, selected);
+}
 } // namespace Udllbaseselect

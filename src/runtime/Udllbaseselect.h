@@ -6,6 +6,7 @@
 
 namespace Udllbaseselect {
 QUILLCMRUNSTD_EXPORT extern IBaseSelect *BaseSelect;
-QUILLCMRUNSTD_EXPORT bool SelectBaseData(const QString &kind, const QString &searchText, bool multiSelect, TBaseRecordList &selected);
+QUILLCMRUNSTD_EXPORT bool SelectBaseData(const QString &kind, const QString &searchText, bool multiSelect,
+                                         TBaseRecordList &selected);
 QUILLCMRUNSTD_EXPORT bool SelectAtype(const QString &startCode, TBaseRecord &selected);
 } // namespace Udllbaseselect

@@ -14,5 +14,8 @@ IBaseViewIntf &Svc()
 }
 } // namespace
 
-bool ShowBaseView(const QString &kind, const QString &typeId) { return Svc().ShowBaseView(kind, typeId); }
+bool ShowBaseView(const QString &kind, const QString &typeId)
+{
+    return Svc().ShowBaseView(kind, typeId);
+}
 } // namespace Udllbaseview

@@ -14,7 +14,16 @@ IBillConfigIntf &Svc()
 }
 } // namespace
 
-QString GetBillName(int vchType) { return Svc().GetBillName(vchType); }
-int GetBillFunctionNo(int vchType) { return Svc().GetBillFunctionNo(vchType); }
-QString GetBillTableName(int vchType) { return Svc().GetBillTableName(vchType); }
+QString GetBillName(int vchType)
+{
+    return Svc().GetBillName(vchType);
+}
+int GetBillFunctionNo(int vchType)
+{
+    return Svc().GetBillFunctionNo(vchType);
+}
+QString GetBillTableName(int vchType)
+{
+    return Svc().GetBillTableName(vchType);
+}
 } // namespace Udllbillconfig

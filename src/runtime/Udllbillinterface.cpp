@@ -14,7 +14,16 @@ IBillInterface &Svc()
 }
 } // namespace
 
-bool AllNewBill(int vchType) { return Svc().AllNewBill(vchType); }
-bool OpenBill(int vchCode, int vchType) { return Svc().OpenBill(vchCode, vchType); }
-bool AuditBill(int vchCode, int vchType) { return Svc().AuditBill(vchCode, vchType); }
+bool AllNewBill(int vchType)
+{
+    return Svc().AllNewBill(vchType);
+}
+bool OpenBill(int vchCode, int vchType)
+{
+    return Svc().OpenBill(vchCode, vchType);
+}
+bool AuditBill(int vchCode, int vchType)
+{
+    return Svc().AuditBill(vchCode, vchType);
+}
 } // namespace Udllbillinterface

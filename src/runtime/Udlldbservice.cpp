@@ -24,10 +24,22 @@ void CopyOutputs(const TParamList &all, TParamList *outputs)
 }
 } // namespace
 
-void OpenSQL(const QString &sql, TClientDataSet &ds) { Svr().OpenSQL(sql, {}, ds); }
-void OpenSQL(const QString &sql, const QVariantList &params, TClientDataSet &ds) { Svr().OpenSQL(sql, params, ds); }
-QVariant GetValueFromSQL(const QString &sql, const QVariantList &params) { return Svr().GetValueFromSQL(sql, params); }
-int ExecuteSQL(const QString &sql, const QVariantList &params) { return Svr().ExecuteSQL(sql, params); }
+void OpenSQL(const QString &sql, TClientDataSet &ds)
+{
+    Svr().OpenSQL(sql, {}, ds);
+}
+void OpenSQL(const QString &sql, const QVariantList &params, TClientDataSet &ds)
+{
+    Svr().OpenSQL(sql, params, ds);
+}
+QVariant GetValueFromSQL(const QString &sql, const QVariantList &params)
+{
+    return Svr().GetValueFromSQL(sql, params);
+}
+int ExecuteSQL(const QString &sql, const QVariantList &params)
+{
+    return Svr().ExecuteSQL(sql, params);
+}
 
 int ExecuteProcByName(const QString &name, const QStringList &names, const QVariantList &values,
                       TParamList *outputs)
@@ -38,10 +50,13 @@ int ExecuteProcByName(const QString &name, const QStringList &names, const QVari
     return result;
 }
 
-int ExecuteProcByName(const QString &name, TParamList &params) { return Svr().ExecuteProc(name, params); }
+int ExecuteProcByName(const QString &name, TParamList &params)
+{
+    return Svr().ExecuteProc(name, params);
+}
 
-int OpenProcByName(const QString &name, const QStringList &names, const QVariantList &values, TClientDataSet &ds,
-                   TParamList *outputs)
+int OpenProcByName(const QString &name, const QStringList &names, const QVariantList &values,
+                   TClientDataSet &ds, TParamList *outputs)
 {
     TParamList params(names, values);
     const int result = Svr().OpenProc(name, params, ds);
@@ -54,12 +69,27 @@ int OpenProcByName(const QString &name, TClientDataSet &ds, TParamList &params)
     return Svr().OpenProc(name, params, ds);
 }
 
-void BeginTrans() { Svr().BeginTrans(); }
-void CommitTrans() { Svr().CommitTrans(); }
-void RollBackTrans() { Svr().RollBackTrans(); }
-bool InTransaction() { return DatabaseSvr && DatabaseSvr->InTransaction(); }
+void BeginTrans()
+{
+    Svr().BeginTrans();
+}
+void CommitTrans()
+{
+    Svr().CommitTrans();
+}
+void RollBackTrans()
+{
+    Svr().RollBackTrans();
+}
+bool InTransaction()
+{
+    return DatabaseSvr && DatabaseSvr->InTransaction();
+}
 
-TTransaction::TTransaction() { BeginTrans(); }
+TTransaction::TTransaction()
+{
+    BeginTrans();
+}
 
 TTransaction::~TTransaction()
 {

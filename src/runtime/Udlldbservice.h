@@ -18,8 +18,9 @@ QUILLCMRUNSTD_EXPORT int ExecuteSQL(const QString &sql, const QVariantList &para
 QUILLCMRUNSTD_EXPORT int ExecuteProcByName(const QString &name, const QStringList &names,
                                            const QVariantList &values, TParamList *outputs = nullptr);
 QUILLCMRUNSTD_EXPORT int ExecuteProcByName(const QString &name, TParamList &params);
-QUILLCMRUNSTD_EXPORT int OpenProcByName(const QString &name, const QStringList &names, const QVariantList &values,
-                                        TClientDataSet &ds, TParamList *outputs = nullptr);
+QUILLCMRUNSTD_EXPORT int OpenProcByName(const QString &name, const QStringList &names,
+                                        const QVariantList &values, TClientDataSet &ds,
+                                        TParamList *outputs = nullptr);
 QUILLCMRUNSTD_EXPORT int OpenProcByName(const QString &name, TClientDataSet &ds, TParamList &params);
 
 QUILLCMRUNSTD_EXPORT void BeginTrans();

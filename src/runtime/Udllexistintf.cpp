@@ -14,5 +14,8 @@ IExistsData &Svc()
 }
 } // namespace
 
-bool ExistsDataIn(const QString &tableName, const QString &keyField, const QVariant &key) { return Svc().ExistsData(tableName, keyField, key); }
+bool ExistsDataIn(const QString &tableName, const QString &keyField, const QVariant &key)
+{
+    return Svc().ExistsData(tableName, keyField, key);
+}
 } // namespace Udllexistintf

@@ -6,5 +6,6 @@
 
 namespace Udllexistintf {
 QUILLCMRUNSTD_EXPORT extern IExistsData *ExistsData;
-QUILLCMRUNSTD_EXPORT bool ExistsDataIn(const QString &tableName, const QString &keyField, const QVariant &key);
+QUILLCMRUNSTD_EXPORT bool ExistsDataIn(const QString &tableName, const QString &keyField,
+                                       const QVariant &key);
 } // namespace Udllexistintf

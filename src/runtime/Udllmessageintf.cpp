@@ -36,13 +36,23 @@ void CheckError(bool condition, const QString &text, TMessageBoxType type, const
 {
     if (!condition)
         return;
-    Svc().SuperMessageBox(text, caption, type, ButtonSet({TMessageBoxButton::mbOK}), TMessageBoxButton::mbDefault);
+    Svc().SuperMessageBox(text, caption, type, ButtonSet({TMessageBoxButton::mbOK}),
+                          TMessageBoxButton::mbDefault);
     throw EAbort();
 }
 
-void ShowErrorMsg(const QString &text) { Svc().ShowErrorMsg(text); }
-void ShowWarningMsg(const QString &text) { Svc().ShowWarningMsg(text); }
-void ShowInfoMessage(const QString &text) { Svc().ShowInfoMessage(text); }
+void ShowErrorMsg(const QString &text)
+{
+    Svc().ShowErrorMsg(text);
+}
+void ShowWarningMsg(const QString &text)
+{
+    Svc().ShowWarningMsg(text);
+}
+void ShowInfoMessage(const QString &text)
+{
+    Svc().ShowInfoMessage(text);
+}
 
 int SuperBillBatchMessageBox(const std::array<TBillMessageList, 9> &lists, TMessageBoxType type, bool flag1,
                              bool flag2, bool flag3)

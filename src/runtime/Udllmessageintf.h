@@ -7,11 +7,13 @@
 namespace Udllmessageintf {
 QUILLCMRUNSTD_EXPORT extern IDllMessageCon *DllMessage;
 
-QUILLCMRUNSTD_EXPORT TMessageBoxButton SuperMessageBox(
-    const QString &text, const QString &caption = QString(), TMessageBoxType type = TMessageBoxType::mtInformation,
-    TMessageBoxButtons buttons = ButtonSet({TMessageBoxButton::mbOK}),
-    TMessageBoxButton defaultButton = TMessageBoxButton::mbDefault);
-QUILLCMRUNSTD_EXPORT bool ConfirmYesNo(const QString &text, TMessageBoxType type = TMessageBoxType::mtInformation,
+QUILLCMRUNSTD_EXPORT TMessageBoxButton
+SuperMessageBox(const QString &text, const QString &caption = QString(),
+                TMessageBoxType type = TMessageBoxType::mtInformation,
+                TMessageBoxButtons buttons = ButtonSet({TMessageBoxButton::mbOK}),
+                TMessageBoxButton defaultButton = TMessageBoxButton::mbDefault);
+QUILLCMRUNSTD_EXPORT bool ConfirmYesNo(const QString &text,
+                                       TMessageBoxType type = TMessageBoxType::mtInformation,
                                        const QString &caption = QString());
 QUILLCMRUNSTD_EXPORT bool ConfirmOKCancel(const QString &text,
                                           TMessageBoxType type = TMessageBoxType::mtInformation,

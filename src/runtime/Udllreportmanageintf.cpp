@@ -14,5 +14,8 @@ IReportManageIntf &Svc()
 }
 } // namespace
 
-bool OpenReport(int reportId, const QString &params, int mode) { return Svc().OpenReport(reportId, params, mode); }
+bool OpenReport(int reportId, const QString &params, int mode)
+{
+    return Svc().OpenReport(reportId, params, mode);
+}
 } // namespace Udllreportmanageintf

@@ -1,0 +1,102 @@
+#include "HostSession.h"
+
+#include "AccountDatabase.h"
+#include "Udllaccountintf.h"
+#include "Udllbaseselect.h"
+#include "Udllbillconfig.h"
+#include "Udllbillinterface.h"
+#include "Udlldbservice.h"
+#include "Udllexistintf.h"
+#include "Udllmessageintf.h"
+#include "Udllsystemintf.h"
+
+HostSession::HostSession(std::unique_ptr<accountdb::AccountDatabase> db, IDllMessageCon *messages)
+    : FDb(std::move(db))
+{
+    FDbService = std::make_unique<HostDatabaseService>(*FDb);
+    FSystem = std::make_unique<HostSystemService>(*FDb);
+    if (!messages) {
+        FOwnMessages = std::make_unique<HostMessageService>();
+        messages = FOwnMessages.get();
+    }
+    FMessages = messages;
+    FParams.PubVersion = QStringLiteral("V17.0");
+    FParams.PubDataBaseName = FDb->path();
+    FParams.DllMessage = FMessages;
+    FParams.DataBaseService = FDbService.get();
+    FParams.SystemIntf = FSystem.get();
+}
+
+HostSession::~HostSession()
+{
+    Uninstall();
+}
+
+std::unique_ptr<HostSession> HostSession::Create(const QString &path, IDllMessageCon *messages)
+{
+    return std::unique_ptr<HostSession>(new HostSession(accountdb::AccountDatabase::create(path), messages));
+}
+
+std::unique_ptr<HostSession> HostSession::Open(const QString &path, IDllMessageCon *messages)
+{
+    return std::unique_ptr<HostSession>(new HostSession(accountdb::AccountDatabase::open(path), messages));
+}
+
+void HostSession::Install()
+{
+    Udllmessageintf::DllMessage = FParams.DllMessage;
+    Udlldbservice::DatabaseSvr = FParams.DataBaseService;
+    Udllexistintf::ExistsData = FParams.ExistsData;
+    Udllbaseselect::BaseSelect = FParams.BaseSelect;
+    Udllbillinterface::BillInterface = FParams.BillInterface;
+    Udllaccountintf::AccountIntf = FParams.AccountIntf;
+    Udllsystemintf::SystemIntf = FParams.SystemIntf;
+    Udllbillconfig::BillConfigIntf = FParams.BillConfigIntf;
+}
+
+void HostSession::Uninstall()
+{
+    if (Udlldbservice::DatabaseSvr == FDbService.get())
+        Udlldbservice::DatabaseSvr = nullptr;
+    if (Udllsystemintf::SystemIntf == FSystem.get())
+        Udllsystemintf::SystemIntf = nullptr;
+    if (Udllmessageintf::DllMessage == FMessages)
+        Udllmessageintf::DllMessage = nullptr;
+    if (Udllaccountintf::AccountIntf == FParams.AccountIntf)
+        Udllaccountintf::AccountIntf = nullptr;
+    if (Udllbaseselect::BaseSelect == FParams.BaseSelect)
+        Udllbaseselect::BaseSelect = nullptr;
+    if (Udllbillinterface::BillInterface == FParams.BillInterface)
+        Udllbillinterface::BillInterface = nullptr;
+    if (Udllbillconfig::BillConfigIntf == FParams.BillConfigIntf)
+        Udllbillconfig::BillConfigIntf = nullptr;
+    if (Udllexistintf::ExistsData == FParams.ExistsData)
+        Udllexistintf::ExistsData = nullptr;
+}
+
+bool HostSession::LogOn(const QString &operatorId, const QString &password, const QDate &logOnDate,
+                        QString *error)
+{
+    accountdb::ProcParams params{{QStringLiteral("@szUserId"), operatorId},
+                                 {QStringLiteral("@szPassword"), password},
+                                 {QStringLiteral("@szUserName"), QString()},
+                                 {QStringLiteral("@bManager"), 0}};
+    const int result = FDb->callProc(QStringLiteral("P_GBL_CheckLogin"), params);
+    if (result < 0) {
+        if (error)
+            *error = result == -1 ? QStringLiteral("操作员不存在。") : QStringLiteral("密码错误，登录失败。");
+        return false;
+    }
+    TLogOnState &s = FSystem->State();
+    s.OperatorId = operatorId;
+    s.OperatorCode = operatorId;
+    for (const accountdb::ProcParam &p : params) {
+        if (p.name.compare(QLatin1String("@szUserName"), Qt::CaseInsensitive) == 0)
+            s.OperatorName = p.value.toString();
+        else if (p.name.compare(QLatin1String("@bManager"), Qt::CaseInsensitive) == 0)
+            s.IsManager = p.value.toInt() != 0;
+    }
+    s.LogOnDate = logOnDate;
+    FSystem->ReloadSysCon();
+    return true;
+}

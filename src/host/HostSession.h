@@ -1,0 +1,49 @@
+#pragma once
+// One open account set with the host services over it: what the host program, orvane-admin and the
+// tests share. Install() hands the services to the runtime's wrapper units.
+
+#include <QDate>
+#include <memory>
+
+#include "HostDatabaseService.h"
+#include "HostMessageService.h"
+#include "HostSystemService.h"
+#include "TDllParams.h"
+
+namespace accountdb {
+class AccountDatabase;
+}
+
+class HostSession
+{
+public:
+    // Both raise accountdb::DbError with a clear text; a refused file is left untouched.
+    static std::unique_ptr<HostSession> Create(const QString &path, IDllMessageCon *messages = nullptr);
+    static std::unique_ptr<HostSession> Open(const QString &path, IDllMessageCon *messages = nullptr);
+    ~HostSession();
+
+    accountdb::AccountDatabase &Db() { return *FDb; }
+    HostDatabaseService &DbService() { return *FDbService; }
+    HostSystemService &System() { return *FSystem; }
+    IDllMessageCon &Messages() { return *FMessages; }
+    // Extra host services that later layers provide (account interface, selection dialogs, ...).
+    TDllParams &Params() { return FParams; }
+
+    // Sets the wrapper units' interface pointers to this session's services.
+    void Install();
+    // Clears the wrapper units' pointers when they still point at this session.
+    void Uninstall();
+
+    // Checks the operator's password and takes over his log-on state. Returns false with a text.
+    bool LogOn(const QString &operatorId, const QString &password, const QDate &logOnDate, QString *error);
+
+private:
+    HostSession(std::unique_ptr<accountdb::AccountDatabase> db, IDllMessageCon *messages);
+
+    std::unique_ptr<accountdb::AccountDatabase> FDb;
+    std::unique_ptr<HostDatabaseService> FDbService;
+    std::unique_ptr<HostSystemService> FSystem;
+    std::unique_ptr<HostMessageService> FOwnMessages;
+    IDllMessageCon *FMessages;
+    TDllParams FParams;
+};

@@ -1,0 +1,121 @@
+#include "HostSystemService.h"
+
+#include "AccountDatabase.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+HostSystemService::HostSystemService(accountdb::AccountDatabase &db) : FDb(&db)
+{
+    SetDatabase(db);
+}
+
+void HostSystemService::SetDatabase(accountdb::AccountDatabase &db)
+{
+    FDb = &db;
+    FState.ZtName = QFileInfo(db.path()).completeBaseName();
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    FDefaultDate = FDefaultEndDate = FDefaultProDate = today;
+    FDefaultBeginDate = QDate(QDate::currentDate().year(), QDate::currentDate().month(), 1)
+                            .toString(QStringLiteral("yyyy-MM-dd"));
+    ReloadSysCon();
+}
+
+void HostSystemService::ReloadSysCon()
+{
+    FSysCon.clear();
+    QSqlQuery q = FDb->exec(QStringLiteral("SELECT ConId, Stats FROM T_Gbl_SysCon"));
+    while (q.next())
+        FSysCon.insert(q.value(0).toInt(), q.value(1).toInt() == 1);
+}
+
+QDateTime HostSystemService::GetLogOnDateTime()
+{
+    return QDateTime(FState.LogOnDate, QTime::currentTime());
+}
+
+void HostSystemService::RefreshMainStatusBar(TRefreshSBSet parts)
+{
+    if (FShell)
+        FShell->RefreshMainStatusBar(parts);
+}
+
+void HostSystemService::LoadMenu(bool reload)
+{
+    if (FShell)
+        FShell->LoadMenu(reload);
+}
+
+void HostSystemService::CloseAllPage()
+{
+    if (FShell)
+        FShell->CloseAllPage();
+}
+
+void HostSystemService::CloseAllBillPage()
+{
+    if (FShell)
+        FShell->CloseAllBillPage();
+}
+
+bool HostSystemService::HasOpenBill()
+{
+    return FShell && FShell->HasOpenBill();
+}
+
+bool HostSystemService::ShowLoginOn(bool first)
+{
+    return FShell && FShell->ShowLoginOn(first);
+}
+
+void HostSystemService::DisConnect()
+{
+    // The connection stays with the session object; disconnecting ends the operator's log-on.
+    FState.OperatorName.clear();
+}
+
+void HostSystemService::RefreshWindows()
+{
+    if (FShell)
+        FShell->RefreshWindows();
+}
+
+void HostSystemService::ReLoadAtypeClass()
+{
+    // Account classes are read on demand by the selection dialogs; nothing is cached here.
+}
+
+void HostSystemService::ShowMyDesktop()
+{
+    if (FShell)
+        FShell->ShowMyDesktop();
+}
+
+void HostSystemService::MainFormActiveTab()
+{
+    if (FShell)
+        FShell->MainFormActiveTab();
+}
+
+bool HostSystemService::RepairSystem(int)
+{
+    // Account-set repair: an integrity check followed by an index rebuild of the open file.
+    QSqlQuery q = FDb->exec(QStringLiteral("PRAGMA integrity_check"));
+    const bool ok = q.next() && q.value(0).toString() == QLatin1String("ok");
+    if (ok)
+        FDb->exec(QStringLiteral("REINDEX"));
+    return ok;
+}
+
+QStringList HostSystemService::GetStrings(int)
+{
+    return {};
+}
+
+void HostSystemService::Terminate()
+{
+    if (FShell)
+        FShell->Terminate();
+    else if (QCoreApplication::instance())
+        QCoreApplication::exit(0);
+}

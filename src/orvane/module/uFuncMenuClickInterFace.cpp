@@ -1,0 +1,79 @@
+#include "uFuncMenuClickInterFace.h"
+
+#include "Udllmessageintf.h"
+#include "Udllsystemintf.h"
+#include "uStringConst.h"
+
+#include <QMdiArea>
+#include <QWidget>
+
+namespace uFuncMenuClickInterFace {
+namespace {
+// 退出: ends the log-on and the host application; the result is False.
+bool Exit()
+{
+    Udllsystemintf::DisConnect();
+    Udllsystemintf::Terminate();
+    return false;
+}
+
+// 账套修复: the host's repair of the open account set.
+bool RepairAccountSet()
+{
+    return Udllsystemintf::RepairSystem(4);
+}
+} // namespace
+
+QList<TDispatchEntry> DispatchTable()
+{
+    return {
+        {QStringLiteral("退出"), Exit},
+        {QStringLiteral("账套修复"), RepairAccountSet},
+    };
+}
+
+int MdiChildCount()
+{
+    QWidget *mainForm = uDllComm::DllParams.FparForm;
+    if (!mainForm)
+        return 0;
+    const QMdiArea *area = mainForm->findChild<QMdiArea *>();
+    return area ? area->subWindowList().size() : 0;
+}
+
+bool ConfirmCloseOtherWindows()
+{
+    if (MdiChildCount() <= 1)
+        return true;
+    if (!Udllmessageintf::ConfirmYesNo(uStringConst::CloseOtherWindows, TMessageBoxType::mtInformation,
+                                       QString()))
+        return false;
+    Udllsystemintf::CloseAllPage();
+    return MdiChildCount() <= 1;
+}
+} // namespace uFuncMenuClickInterFace
+
+void InitDllFunc()
+{
+    for (const uFuncMenuClickInterFace::TDispatchEntry &entry : uFuncMenuClickInterFace::DispatchTable())
+        uDllComm::AddFunction(uStringConst::ModuleFileName + entry.Name, entry.Routine);
+}
+
+// The windows behind these exports join with their subsystems; until then they open nothing.
+bool DllAutoBackup()
+{
+    return false;
+}
+bool DllIniConfigShow(bool)
+{
+    return false;
+}
+bool DllAutoWarnList(int)
+{
+    return false;
+}
+void DllAuditNew(bool) {}
+bool DllLoadBillConfig(int)
+{
+    return false;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The dispatch routines behind the module's menu entries, and the exports that open windows.
+
+#include <QList>
+
+#include "uDllComm.h"
+
+namespace uFuncMenuClickInterFace {
+struct TDispatchEntry
+{
+    QString Name; // entry name; the key is the module file name followed by it
+    TCallDllFunction Routine;
+};
+// The registered entries, in menu order.
+QList<TDispatchEntry> DispatchTable();
+// Number of MDI children of the host's main form.
+int MdiChildCount();
+// Asks to close the other windows when more than one MDI child is open; False when they stay open.
+bool ConfirmCloseOtherWindows();
+} // namespace uFuncMenuClickInterFace
+
+ORVANE_EXPORT void InitDllFunc();
+ORVANE_EXPORT bool DllAutoBackup();
+ORVANE_EXPORT bool DllIniConfigShow(bool flag);
+ORVANE_EXPORT bool DllAutoWarnList(int mode);
+ORVANE_EXPORT void DllAuditNew(bool flag);
+ORVANE_EXPORT bool DllLoadBillConfig(int param);

@@ -1,0 +1,52 @@
+#pragma once
+// Routines every window uses: named system values and switches, rights checks, bill numbers,
+// message texts, inventory and accounting periods.
+
+#include <QString>
+#include <QStringList>
+#include <array>
+
+class QComboBox;
+
+namespace uOrvaneCommon {
+// Module-wide display formats, set at unit start and cleared at unit end.
+extern QString DisplayFormat2, DisplayFormat4, DisplayFormat5, DisplayFormat6, DisplayFormat7, DisplayFormat8;
+void InitDisplayFormats();
+void ClearDisplayFormats();
+
+// System values and switches
+QString GetSysValue(const QString &name);
+void SetSysValue(const QString &name, const QString &value);
+void SetSysConStats(int conId, bool value);
+QString GetCurrentYear();
+int GetCurrentPeriod();
+int GetJxcPeriod();
+bool IsIniNotOver();
+bool AnySysCon134To138();
+bool HasPlugInVchtype260000();
+
+// Rights of the current operator; the manager holds every right.
+using TDetailFlags = std::array<bool, 151>; // indexed by detail number 0..150
+bool HasRightByLimitNo(int functionNo);
+bool HasRightByClickName(const QString &clickName);
+QString GetFunctionLimitString(int functionNo); // "1"/"0" per detail 1..150 (151 "1" for the manager)
+void GetFunctionDetailFlags(int functionNo, TDetailFlags &flags);
+bool CheckLimitDetail2(int functionNo);
+bool CheckLimitDetail145(int functionNo);
+bool HasLimitPowerAt(int limitNo, int position);
+
+// Bill numbers and message texts
+bool GetVchNumber(int work, int vchType, const QString &date, QString &number, const QString &numberIn);
+bool GetVchNumber(int vchType, const QString &date); // work mode 3, empty number-in
+QString GetMessageText(int messageNo);
+
+// Periods and dates ("yyyy-mm-dd")
+bool GetPeriodDates(int period, QString &beginDate, QString &endDate);
+QString GetPeriodEndDate(int period);
+bool GetJxcPeriodDates(QString &beginDate, QString &endDate);
+QString GetJxcBeginDate();
+QString GetJxcEndDate();
+void GetJxcPeriodText(QString &text);
+QStringList GetPeriodList(bool fromOpenPeriod);
+void FillPeriodItems(QComboBox *control, bool fromOpenPeriod);
+} // namespace uOrvaneCommon
