@@ -1,0 +1,351 @@
+#include "AccountDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <atomic>
+
+#include "SqlScript.h"
+#include "Transaction.h"
+#include "procs/Procedures.h"
+#include "schema/Schema.h"
+
+namespace accountdb {
+
+namespace {
+
+std::atomic<int> g_connectionCounter{0};
+
+QString nextConnectionName()
+{
+    return QStringLiteral("accountdb-%1").arg(++g_connectionCounter);
+}
+
+QString notAnAccountSet(const QString &path)
+{
+    return QStringLiteral("文件不是有效的账套：") + path;
+}
+
+int newestVersion(const QList<schema::Migration> &migrations)
+{
+    return migrations.isEmpty() ? 0 : migrations.last().version;
+}
+
+struct FileIdentity
+{
+    int applicationId = 0;
+    int version = 0;
+};
+
+// Reads identity and version from the database header itself, without an SQLite connection, so that
+// a file we refuse stays byte for byte as it was and gets no journal files beside it. The version is
+// read again through the connection (a header can lag behind a journal another process still holds).
+FileIdentity probeFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        throw DbError(QStringLiteral("账套文件不存在：") + path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("无法读取账套文件：") + path);
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        throw DbError(notAnAccountSet(path));
+    const auto bigEndian = [&header](int offset) {
+        return int(quint32(quint8(header[offset])) << 24 | quint32(quint8(header[offset + 1])) << 16 |
+                   quint32(quint8(header[offset + 2])) << 8 | quint32(quint8(header[offset + 3])));
+    };
+    FileIdentity id{bigEndian(68), bigEndian(60)};
+    if (id.applicationId != kApplicationId)
+        throw DbError(notAnAccountSet(path));
+    return id;
+}
+
+void removeDatabaseFiles(const QString &path)
+{
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(path + suffix);
+}
+
+} // namespace
+
+QVariant bindable(const QVariant &v)
+{
+    // A null QString would reach SQLite as NULL; text is text, however empty. SQL NULL is QVariant().
+    if (v.typeId() == QMetaType::QString && v.toString().isNull())
+        return QVariant(QStringLiteral(""));
+    return v;
+}
+
+ResultSet readResult(QSqlQuery &q)
+{
+    ResultSet rs;
+    const QSqlRecord rec = q.record();
+    for (int i = 0; i < rec.count(); ++i)
+        rs.columns << rec.fieldName(i);
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(rec.count());
+        for (int i = 0; i < rec.count(); ++i)
+            row << q.value(i);
+        rs.rows << row;
+    }
+    q.finish();
+    return rs;
+}
+
+AccountDatabase::AccountDatabase(const QString &path) : m_path(path), m_connectionName(nextConnectionName())
+{
+    registerAllProcs(m_procs);
+}
+
+AccountDatabase::~AccountDatabase()
+{
+    if (m_inTransaction) {
+        try {
+            rollback();
+        } catch (const DbError &) {
+            // Closing the connection drops whatever is left of the transaction.
+        }
+    }
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+void AccountDatabase::connect(bool writeAheadLog)
+{
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    m_db.setDatabaseName(m_path);
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!m_db.open())
+        throw DbError(QStringLiteral("无法打开账套文件：") + m_path + u'\n' + m_db.lastError().text());
+    exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    exec(QStringLiteral("PRAGMA busy_timeout = 5000"));
+    if (writeAheadLog)
+        useWriteAheadLog();
+}
+
+void AccountDatabase::useWriteAheadLog()
+{
+    const QString mode = value(QStringLiteral("PRAGMA journal_mode = WAL")).toString();
+    if (mode.compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+        throw DbError(QStringLiteral("账套文件不能使用预写日志模式：") + m_path);
+}
+
+std::unique_ptr<AccountDatabase> AccountDatabase::create(const QString &path)
+{
+    return create(path, schema::migrations());
+}
+
+std::unique_ptr<AccountDatabase> AccountDatabase::open(const QString &path)
+{
+    return open(path, schema::migrations());
+}
+
+std::unique_ptr<AccountDatabase> AccountDatabase::create(const QString &path,
+                                                         const QList<schema::Migration> &migrations)
+{
+    if (path.trimmed().isEmpty())
+        throw DbError(QStringLiteral("没有指定账套文件。"));
+    if (QFileInfo::exists(path))
+        throw DbError(QStringLiteral("文件已经存在，不能覆盖：") + path);
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath()))
+        throw DbError(QStringLiteral("无法创建文件夹：") + info.absolutePath());
+
+    std::unique_ptr<AccountDatabase> db(new AccountDatabase(path));
+    try {
+        db->connect(true);
+        {
+            // The identity is stamped in the same transaction as the first migration, so a file
+            // whose creation broke off is never taken for an account set.
+            Transaction t(*db);
+            db->exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
+            t.commit();
+        }
+        db->migrate(migrations, 0);
+        // Identity and version go into the file itself now, for other processes that read the header.
+        db->value(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    } catch (...) {
+        db.reset();
+        removeDatabaseFiles(path);
+        throw;
+    }
+    return db;
+}
+
+std::unique_ptr<AccountDatabase> AccountDatabase::open(const QString &path,
+                                                       const QList<schema::Migration> &migrations)
+{
+    const FileIdentity id = probeFile(path);
+    if (id.version > newestVersion(migrations))
+        throw DbError(QStringLiteral("账套版本比本程序新，请升级程序后再打开。"));
+    std::unique_ptr<AccountDatabase> db(new AccountDatabase(path));
+    db->connect(false);
+    const int version = db->schemaVersion();
+    if (version > newestVersion(migrations))
+        throw DbError(QStringLiteral("账套版本比本程序新，请升级程序后再打开。"));
+    db->useWriteAheadLog();
+    if (version < newestVersion(migrations)) {
+        db->migrate(migrations, version);
+        db->value(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    }
+    return db;
+}
+
+void AccountDatabase::migrate(const QList<schema::Migration> &migrations, int from)
+{
+    int current = from;
+    for (const schema::Migration &m : migrations) {
+        if (m.version <= current)
+            continue;
+        if (m.version != current + 1)
+            throw DbError(QStringLiteral("账套结构升级步骤不连续：缺少版本 %1。").arg(current + 1));
+        // Each step and its version stamp are one transaction: a failed step leaves the file at the
+        // version before it.
+        Transaction t(*this);
+        m.apply(*this);
+        exec(QStringLiteral("PRAGMA user_version = %1").arg(m.version));
+        t.commit();
+        current = m.version;
+    }
+}
+
+int AccountDatabase::schemaVersion() const
+{
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+        throw DbError(QStringLiteral("无法读取账套版本：") + q.lastError().text());
+    return q.value(0).toInt();
+}
+
+QSqlQuery AccountDatabase::run(const QString &sql, const QVariantList &params)
+{
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw DbError(QStringLiteral("数据库语句错误：") + q.lastError().text() + u'\n' + sql);
+    for (const QVariant &p : params)
+        q.addBindValue(bindable(p));
+    if (!q.exec())
+        throw DbError(QStringLiteral("数据库操作失败：") + q.lastError().text() + u'\n' + sql);
+    return q;
+}
+
+QSqlQuery AccountDatabase::exec(const QString &sql, const QVariantList &params)
+{
+    return run(sql, params);
+}
+
+QVariant AccountDatabase::value(const QString &sql, const QVariantList &params)
+{
+    QSqlQuery q = run(sql, params);
+    QVariant v;
+    if (q.next())
+        v = q.value(0);
+    q.finish();
+    return v;
+}
+
+namespace {
+QList<SqlStatement> checkedSplit(const QString &sql, const QVariantList &params)
+{
+    const QList<SqlStatement> statements = splitSqlStatements(sql);
+    int wanted = 0;
+    for (const SqlStatement &s : statements)
+        wanted += s.placeholders;
+    if (wanted != params.size())
+        throw DbError(QStringLiteral("参数个数与语句不符：需要 %1 个，提供了 %2 个。\n")
+                          .arg(wanted)
+                          .arg(params.size()) +
+                      sql);
+    return statements;
+}
+} // namespace
+
+int AccountDatabase::execBatch(const QString &sql, const QVariantList &params)
+{
+    int used = 0;
+    int affected = 0;
+    for (const SqlStatement &s : checkedSplit(sql, params)) {
+        QSqlQuery q = run(s.text, params.mid(used, s.placeholders));
+        used += s.placeholders;
+        affected = q.numRowsAffected();
+        q.finish();
+    }
+    return affected;
+}
+
+ResultSet AccountDatabase::query(const QString &sql, const QVariantList &params)
+{
+    int used = 0;
+    ResultSet result;
+    for (const SqlStatement &s : checkedSplit(sql, params)) {
+        QSqlQuery q = run(s.text, params.mid(used, s.placeholders));
+        used += s.placeholders;
+        if (q.isSelect())
+            result = readResult(q);
+        else
+            q.finish();
+    }
+    return result;
+}
+
+void AccountDatabase::begin()
+{
+    if (m_inTransaction)
+        throw DbError(QStringLiteral("已经有一个打开的事务，不能再开始新的事务。"));
+    exec(QStringLiteral("BEGIN IMMEDIATE"));
+    m_inTransaction = true;
+}
+
+void AccountDatabase::commit()
+{
+    if (!m_inTransaction)
+        throw DbError(QStringLiteral("没有打开的事务，不能提交。"));
+    exec(QStringLiteral("COMMIT")); // on failure the transaction stays open for the caller's rollback
+    m_inTransaction = false;
+}
+
+void AccountDatabase::rollback()
+{
+    if (!m_inTransaction)
+        throw DbError(QStringLiteral("没有打开的事务，不能回滚。"));
+    m_inTransaction = false;
+    // SQLite ends a transaction by itself after some errors (disk full, ...); then there is nothing
+    // left to roll back.
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("ROLLBACK")) &&
+        !q.lastError().text().contains(QLatin1String("no transaction")))
+        throw DbError(QStringLiteral("回滚失败：") + q.lastError().text());
+}
+
+int AccountDatabase::callProc(const QString &name, ProcParams &params, ResultSet *rs)
+{
+    const ProcFn *fn = m_procs.find(name);
+    if (!fn)
+        throw DbError(QStringLiteral("存储过程不存在：") + name);
+    const QString savepoint = QStringLiteral("proc_%1").arg(m_savepointDepth);
+    exec(QStringLiteral("SAVEPOINT ") + savepoint);
+    ++m_savepointDepth;
+    int result = 0;
+    ProcContext ctx(*this, params);
+    try {
+        result = (*fn)(ctx);
+    } catch (...) {
+        --m_savepointDepth;
+        QSqlQuery undo(m_db);
+        undo.exec(QStringLiteral("ROLLBACK TO ") + savepoint);
+        undo.exec(QStringLiteral("RELEASE ") + savepoint);
+        throw;
+    }
+    --m_savepointDepth;
+    exec(QStringLiteral("RELEASE ") + savepoint);
+    if (rs)
+        *rs = ctx.hasResult() ? ctx.result() : ResultSet();
+    return result;
+}
+
+} // namespace accountdb

@@ -1,0 +1,14 @@
+// The list of procedure areas. A new area (costing, closing, ...) adds procs/ProcsXxx.cpp with
+// `void registerXxxProcs(ProcRegistry &)`, declares it in Procedures.h, adds one line below and the
+// file to src/accountdb/CMakeLists.txt.
+
+#include "Procedures.h"
+
+namespace accountdb {
+
+void registerAllProcs(ProcRegistry &registry)
+{
+    registerSysProcs(registry);
+}
+
+} // namespace accountdb

@@ -1,0 +1,13 @@
+#pragma once
+// Registration of every stored procedure of the account set, area by area.
+
+#include "ProcRegistry.h"
+
+namespace accountdb {
+
+void registerAllProcs(ProcRegistry &registry);
+
+// One per procedure file.
+void registerSysProcs(ProcRegistry &registry); // ProcsSys.cpp
+
+} // namespace accountdb

@@ -1,0 +1,142 @@
+// Bill numbers.
+//
+// p_jxc_GetVchNumber(@nWork, @nVchType, @szDate, @szNumberIn, @szNumber out
+//                    [, @szOperatorName, @szComputerName])
+//   Makes a bill number from the bill type's pattern (T_GBL_Vchtype.SNFormat; the first style when the
+//   type has none) and the counter chosen by the numbering rules SNLex1/SNLex3:
+//     SNLex1 = 1            one counter for all bills, restarting each year   (AllBillsNumber)
+//     SNLex1 = 0, SNLex3 = 0 a counter per bill type, restarting each year    (BillYearNumber)
+//     SNLex1 = 0, SNLex3 = 1 a counter per bill type, restarting each month   (billmonthnumber)
+//     SNLex1 = 0, SNLex3 = 2 a counter per bill type, restarting each day     (billdaynumber)
+//   Work modes:
+//     0  preview: the number the next bill of that date would get; counters unchanged
+//     1  take: advances the counter (and T_GBL_Vchtype.SNMax) and returns the new number
+//     2  give back: when @szNumberIn is the last number taken in its scope, steps the counter back
+//        (a bill that was abandoned before saving); otherwise nothing changes
+//     3  check: succeeds when numbers can be made for the type and date; returns the preview
+//   Results: 0 success; -1 unknown bill type; -2 date not "yyyy-mm-dd"; -3 unknown work mode.
+
+#include <QDateTime>
+#include <QSysInfo>
+
+#include "AccountDatabase.h"
+#include "Procedures.h"
+#include "uBillNumberFormat.h"
+
+namespace accountdb {
+
+namespace {
+
+const QString kDefaultPattern = QStringLiteral("单据前缀\r-\ryyyy\r-\rmm\r-\rdd\r-\r[00000]\r");
+
+struct CounterScope
+{
+    QString select; // current MaxNo
+    QString upsert; // sets MaxNo to the bound value
+    QVariantList key;
+};
+
+int sysInt(ProcContext &ctx, const QString &name)
+{
+    return ctx.value(QStringLiteral("SELECT SubValue FROM T_Gbl_SysDataCw WHERE SubName = ?"), {name})
+        .toString()
+        .trimmed()
+        .toInt();
+}
+
+CounterScope scopeFor(ProcContext &ctx, int vchType, const QDate &date)
+{
+    if (sysInt(ctx, QStringLiteral("SNLex1")) == 1)
+        return {QStringLiteral("SELECT MaxNo FROM AllBillsNumber WHERE Year = ?"),
+                QStringLiteral("INSERT INTO AllBillsNumber (Year, MaxNo) VALUES (?, ?) "
+                               "ON CONFLICT (Year) DO UPDATE SET MaxNo = excluded.MaxNo"),
+                {date.year()}};
+    switch (sysInt(ctx, QStringLiteral("SNLex3"))) {
+    case 1:
+        return {
+            QStringLiteral("SELECT MaxNo FROM billmonthnumber WHERE Vchtype = ? AND Year = ? AND Month = ?"),
+            QStringLiteral("INSERT INTO billmonthnumber (Vchtype, Year, Month, MaxNo) VALUES (?, ?, ?, ?) "
+                           "ON CONFLICT (Vchtype, Year, Month) DO UPDATE SET MaxNo = excluded.MaxNo"),
+            {vchType, date.year(), date.month()}};
+    case 2:
+        return {QStringLiteral("SELECT MaxNo FROM billdaynumber WHERE Vchtype = ? AND BillDate = ?"),
+                QStringLiteral("INSERT INTO billdaynumber (Vchtype, BillDate, MaxNo) VALUES (?, ?, ?) "
+                               "ON CONFLICT (Vchtype, BillDate) DO UPDATE SET MaxNo = excluded.MaxNo"),
+                {vchType, date.toString(QStringLiteral("yyyy-MM-dd"))}};
+    default:
+        return {QStringLiteral("SELECT MaxNo FROM BillYearNumber WHERE Vchtype = ? AND Year = ?"),
+                QStringLiteral("INSERT INTO BillYearNumber (Vchtype, Year, MaxNo) VALUES (?, ?, ?) "
+                               "ON CONFLICT (Vchtype, Year) DO UPDATE SET MaxNo = excluded.MaxNo"),
+                {vchType, date.year()}};
+    }
+}
+
+void setCounter(ProcContext &ctx, const CounterScope &scope, qint64 value)
+{
+    QVariantList params = scope.key;
+    params << value;
+    ctx.exec(scope.upsert, params);
+}
+
+int getVchNumber(ProcContext &ctx)
+{
+    const int work = ctx.in(QStringLiteral("@nWork")).toInt();
+    const int vchType = ctx.in(QStringLiteral("@nVchType")).toInt();
+    const QDate date = QDate::fromString(ctx.in(QStringLiteral("@szDate")).toString().trimmed(),
+                                         QStringLiteral("yyyy-MM-dd"));
+    ctx.setOut(QStringLiteral("@szNumber"), QString());
+    if (work < 0 || work > 3)
+        return -3;
+    if (!date.isValid())
+        return -2;
+    QSqlQuery type = ctx.exec(QStringLiteral("SELECT coalesce(SNFormat, ''), coalesce(NumberHead, '') "
+                                             "FROM T_GBL_Vchtype WHERE Vchtype = ?"),
+                              {vchType});
+    if (!type.next())
+        return -1;
+    QString pattern = type.value(0).toString();
+    if (pattern.trimmed().isEmpty())
+        pattern = kDefaultPattern;
+    const QString head = type.value(1).toString();
+    const QString computer = ctx.has(QStringLiteral("@szComputerName"))
+                                 ? ctx.in(QStringLiteral("@szComputerName")).toString()
+                                 : QSysInfo::machineHostName();
+    const QString op = ctx.in(QStringLiteral("@szOperatorName")).toString();
+    const QDateTime when(date, QTime::currentTime());
+
+    const CounterScope scope = scopeFor(ctx, vchType, date);
+    QVariant current = ctx.value(scope.select, scope.key);
+    const qint64 last = current.isNull() ? 0 : current.toLongLong();
+    const auto numberAfter = [&](qint64 seq) {
+        return FormatBillNumber(pattern, seq, when, computer, head, op);
+    };
+
+    switch (work) {
+    case 1:
+        setCounter(ctx, scope, last + 1);
+        ctx.exec(QStringLiteral("UPDATE T_GBL_Vchtype SET SNMax = coalesce(SNMax, 0) + 1 WHERE Vchtype = ?"),
+                 {vchType});
+        ctx.setOut(QStringLiteral("@szNumber"), numberAfter(last));
+        return 0;
+    case 2:
+        if (last > 0 && numberAfter(last - 1) == ctx.in(QStringLiteral("@szNumberIn")).toString()) {
+            setCounter(ctx, scope, last - 1);
+            ctx.exec(QStringLiteral("UPDATE T_GBL_Vchtype SET SNMax = max(coalesce(SNMax, 0) - 1, 0) "
+                                    "WHERE Vchtype = ?"),
+                     {vchType});
+        }
+        return 0;
+    default: // 0 preview, 3 check
+        ctx.setOut(QStringLiteral("@szNumber"), numberAfter(last));
+        return 0;
+    }
+}
+
+} // namespace
+
+void registerNumberingProcs(ProcRegistry &registry)
+{
+    registry.add(QStringLiteral("p_jxc_GetVchNumber"), getVchNumber);
+}
+
+} // namespace accountdb

@@ -1,0 +1,67 @@
+// The schema of an account set, area by area, and the ordered list of migrations.
+//
+// Adding an area (costing, closing, backup, ...):
+//   1. write schema/SchemaXxx.cpp with `void createXxx(AccountDatabase &db)` that runs the area's
+//      DDL (db.execBatch) and inserts its seed data (seedRows); declare it in Schema.h;
+//   2. add one line `{"xxx", &createXxx},` to kAreas below and the file to src/accountdb/CMakeLists.txt.
+//   Areas run in list order inside the version-1 step, so an area may refer to tables of earlier ones.
+//   This holds until account sets are handed out.
+//
+// Changing the schema of account sets that exist already: append a Migration
+//   {N, "what changes", &migrateXxxToN} to kMigrations (N = previous last + 1), raise kSchemaVersion in
+//   AccountDatabase.h to N, and add the same change to the area's base DDL only through that step.
+//   A step runs in one transaction with its version stamp; foreign keys stay on during the step.
+
+#include "Schema.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "AccountDatabase.h"
+
+namespace accountdb::schema {
+
+namespace {
+
+const Area kAreas[] = {
+    {"core", &createCore},
+    {"rights", &createRights},
+    {"bills", &createBills},
+};
+
+void createVersion1(AccountDatabase &db)
+{
+    for (const Area &area : kAreas)
+        area.createBase(db);
+}
+
+} // namespace
+
+QList<Area> areas()
+{
+    return QList<Area>(std::begin(kAreas), std::end(kAreas));
+}
+
+QList<Migration> migrations()
+{
+    static const QList<Migration> kMigrations = {
+        {1, QStringLiteral("base tables and seed data of every area"), &createVersion1},
+    };
+    Q_ASSERT(kMigrations.last().version == kSchemaVersion);
+    return kMigrations;
+}
+
+void seedRows(AccountDatabase &db, const QString &sql, const QList<QVariantList> &rows)
+{
+    QSqlQuery q(db.sql());
+    if (!q.prepare(sql))
+        throw DbError(QStringLiteral("数据库语句错误：") + q.lastError().text() + u'\n' + sql);
+    for (const QVariantList &row : rows) {
+        for (int i = 0; i < row.size(); ++i)
+            q.bindValue(i, bindable(row[i]));
+        if (!q.exec())
+            throw DbError(QStringLiteral("初始数据写入失败：") + q.lastError().text() + u'\n' + sql);
+    }
+}
+
+} // namespace accountdb::schema

@@ -1,0 +1,41 @@
+#pragma once
+// Schema of the account set: areas (one file each, DDL + seed data) and the ordered migrations.
+
+#include <QList>
+#include <QString>
+#include <QVariantList>
+#include <functional>
+
+namespace accountdb {
+class AccountDatabase;
+}
+
+namespace accountdb::schema {
+
+// One step from version - 1 to version; runs inside a transaction together with its version stamp.
+struct Migration
+{
+    int version;
+    QString description;
+    std::function<void(AccountDatabase &)> apply;
+};
+
+// An area lays down its base tables and seed data (part of version 1).
+struct Area
+{
+    const char *name;
+    void (*createBase)(AccountDatabase &);
+};
+
+QList<Area> areas();
+QList<Migration> migrations();
+
+// Runs one prepared insert for every row (seed data).
+void seedRows(AccountDatabase &db, const QString &sql, const QList<QVariantList> &rows);
+
+// Area entry points, one per file.
+void createCore(AccountDatabase &db);   // SchemaCore.cpp
+void createRights(AccountDatabase &db); // SchemaRights.cpp
+void createBills(AccountDatabase &db);  // SchemaBills.cpp
+
+} // namespace accountdb::schema
