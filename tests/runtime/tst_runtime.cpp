@@ -70,6 +70,7 @@ void TestRuntime::format_data()
     QTest::newRow("d 64-bit") << "%d" << QVariantList{qint64(1234567890123)} << "1234567890123";
     QTest::newRow("d integer text") << "%d" << QVariantList{QStringLiteral(" 12")} << "12";
     QTest::newRow("d whole double") << "%d" << QVariantList{3.0} << "3";
+    QTest::newRow("d of a flag") << "%d" << QVariantList{true} << "1";
     QTest::newRow("d upper case type") << "%D" << QVariantList{7} << "7";
     QTest::newRow("u of negative") << "%u" << QVariantList{-1} << "4294967295";
     QTest::newRow("x") << "%x" << QVariantList{255} << "FF";
@@ -307,6 +308,7 @@ void TestRuntime::strToFloatDef_data()
     QTest::newRow("exponent only") << "e3" << -99.0;
     QTest::newRow("infinity text") << "inf" << -99.0;
     QTest::newRow("overflow") << "1e999" << -99.0;
+    QTest::newRow("underflow is zero") << "1e-999" << 0.0;
 }
 
 void TestRuntime::strToFloatDef()

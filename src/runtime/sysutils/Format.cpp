@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QTime>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -274,8 +275,17 @@ bool ParseDouble(QStringView text, double &out)
         return false;
     double value = 0.0;
     const auto res = std::from_chars(numberStart, end, value);
-    if (res.ec != std::errc() || res.ptr != end || !std::isfinite(value))
+    if (res.ptr != end)
         return false;
+    if (res.ec == std::errc::result_out_of_range) {
+        // Too small to hold is 0; too large is not a number.
+        const char *e = std::find_if(numberStart, end, [](char ch) { return ch == 'e' || ch == 'E'; });
+        if (e == end || e[1] != '-')
+            return false;
+        value = 0.0;
+    } else if (res.ec != std::errc() || !std::isfinite(value)) {
+        return false;
+    }
     out = *start == '-' ? -value : value;
     return true;
 }
@@ -283,7 +293,7 @@ bool ParseDouble(QStringView text, double &out)
 bool ArgToInt64(const QVariant &v, qint64 &out)
 {
     const int type = v.typeId();
-    if (IsIntegerType(type)) {
+    if (IsIntegerType(type) || type == QMetaType::Bool) { // a flag prints as 0 or 1
         out = type == QMetaType::ULongLong ? qint64(v.toULongLong()) : v.toLongLong();
         return true;
     }
