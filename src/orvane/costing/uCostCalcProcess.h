@@ -1,0 +1,246 @@
+#pragma once
+// FIFO costing core of one goods item: receipts (in records) and issues (out records) grouped by
+// stock list, FIFO matching of issues against receipts, pricing of the matches, and the linear
+// equations for issue costs that depend on each other (transfers in a circle). Pure calculation:
+// the only database access is the cost of a linked issue that was not loaded, and it goes through
+// a replaceable lookup (SetOnGetLinkedOutCost).
+
+#include <QHash>
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct TInRecord;
+struct TOutRecord;
+struct TMatchRecord;
+class TStockInOutList;
+
+// Round2/Round4 of costing: the host rounding Kvbasicfun::FloatToFloatBit, with a fast path that
+// gives the identical result when the value is clearly away from a rounding tie (the common case).
+namespace CostRounding {
+double Round(double value, int places);
+inline double Round2(double value)
+{
+    return Round(value, 2);
+}
+inline double Round4(double value)
+{
+    return Round(value, 4);
+}
+} // namespace CostRounding
+
+// Supplies a substitute unit cost when the equations cannot be solved; false: no cost found.
+using TOnGetFIFOZeroCost = std::function<bool(int AVchtype, double AQty, double &APrice)>;
+// Reports a substitute price chosen by the item-by-item process.
+using TOnGetOutPrice = std::function<void(const QString &AReason, const QString &ACostMode, double APrice)>;
+
+// Cost of an issue line that is not among the loaded out records (columns of its detail table).
+struct TLinkedOutCost
+{
+    double CostPrice = 0;
+    double CostTotal = 0;
+    double Qty = 0;
+};
+// Reads the cost of detail line ADlyorder of table ATable; a missing line reads as zeros.
+using TOnGetLinkedOutCost = std::function<TLinkedOutCost(const QString &ATable, int ADlyorder)>;
+
+// One receipt line.
+struct TInRecord
+{
+    int ID = 0;           // row id in the FIFO in-list table
+    QString Table;        // detail table of the bill line, lower case
+    int Vchtype = 0;      // bill type
+    int Vchcode = 0;      // bill number
+    int Dlyorder = 0;     // detail line id in Table
+    int Appoint = 0;      // non-zero: the cost is given; 0: it must be found
+    double Qty = 0;       // quantity received
+    double Price = 0;     // unit cost including fees
+    double Total = 0;     // cost amount without fees
+    double FeeTotal = 0;  // fee amount added to the cost
+    double LeftQty = 0;   // quantity not yet consumed by issues
+    double LeftTotal = 0; // cost amount (with fees) not yet consumed
+    bool CostCacled = false;
+    QString OutTable;                          // detail table of the issue whose cost this receipt takes
+    int OutDlyorder = 0;                       // its detail line; 0 = no linked issue
+    TOutRecord *OutRecord = nullptr;           // the linked issue when it is loaded
+    TStockInOutList *StockInOutList = nullptr; // owning stock list
+    QString Stock;                             // "Stock", "Commission", "Produce" or "Consign"
+};
+
+// One issue line.
+struct TOutRecord
+{
+    int ID = 0;
+    QString Table;
+    int Vchtype = 0;
+    int Vchcode = 0;
+    int Dlyorder = 0;
+    int Appoint = 0; // 1: the issue's cost is given
+    double Qty = 0;
+    double Price = 0;      // unit cost with fees
+    double NoFeePrice = 0; // given unit cost without fees
+    double Total = 0;
+    double FeeTotal = 0;
+    double LeftQty = 0;
+    double LeftTotal = 0;
+    bool CostCacled = false;
+    std::vector<TInRecord *> InRecords;          // receipts that take their cost from this issue
+    std::vector<TMatchRecord *> MatchRecordList; // matches of this issue in creation order
+    TStockInOutList *StockInOutList = nullptr;
+    int Index = 0; // 1-based number in the equation system; 0 when not an unknown
+    QString Stock;
+
+private:
+    friend class TOutRecordRefList;
+    int FListSlot = -1; // position in the unknown-cost list, -1 when not in it
+};
+
+// A quantity of one issue covered by one receipt.
+struct TMatchRecord
+{
+    TOutRecord *OutRecord = nullptr;
+    TInRecord *InRecord = nullptr;
+    double Qty = 0;
+    double Price = 0;
+    double Total = 0;
+    bool QtyOver = false;    // took the last quantity of a receipt whose cost was known at matching
+    bool CostCacled = false; // price and total are final
+    QString Stock;           // copied from the issue
+};
+
+// Non-owning ordered list of issues with O(1) removal (removed slots are skipped and packed later),
+// so that taking thousands of priced issues out of the unknown list stays linear.
+class TOutRecordRefList
+{
+public:
+    class const_iterator
+    {
+    public:
+        using value_type = TOutRecord *;
+        const_iterator(const std::vector<TOutRecord *> *items, size_t pos) : FItems(items), FPos(pos)
+        {
+            Skip();
+        }
+        TOutRecord *operator*() const { return (*FItems)[FPos]; }
+        const_iterator &operator++()
+        {
+            ++FPos;
+            Skip();
+            return *this;
+        }
+        bool operator==(const const_iterator &other) const { return FPos == other.FPos; }
+
+    private:
+        void Skip()
+        {
+            while (FPos < FItems->size() && !(*FItems)[FPos])
+                ++FPos;
+        }
+        const std::vector<TOutRecord *> *FItems;
+        size_t FPos;
+    };
+
+    void Add(TOutRecord *AOutRecord);
+    void Remove(TOutRecord *AOutRecord); // no-op when absent
+    bool Contains(const TOutRecord *AOutRecord) const;
+    int Count() const { return FCount; }
+    bool IsEmpty() const { return FCount == 0; }
+    void Pack(); // drops removed slots, keeping the order
+    const_iterator begin() const { return const_iterator(&FItems, 0); }
+    const_iterator end() const { return const_iterator(&FItems, FItems.size()); }
+
+private:
+    std::vector<TOutRecord *> FItems;
+    int FCount = 0;
+};
+
+// All lines of one stock list. The three record deques own their records; records never move once
+// added (a deque keeps addresses stable on append), so the other lists hold plain pointers.
+class TStockInOutList
+{
+public:
+    explicit TStockInOutList(const QString &AKtypeID) : KtypeID(AKtypeID) {}
+    TStockInOutList(const TStockInOutList &) = delete;
+    TStockInOutList &operator=(const TStockInOutList &) = delete;
+
+    QString KtypeID; // warehouse id, '' for the whole company, or the kind name
+    std::deque<TInRecord> InRecordList;
+    std::deque<TOutRecord> OutRecordList;
+    std::deque<TMatchRecord> MatchRecordList;
+    std::deque<TInRecord *> InRecordQueue; // receipts in load order, for matching
+    TOutRecordRefList UnknownCostOutRecordList;
+};
+
+// The stock lists of one item keyed by KtypeID (enumerated in creation order, fixed for the run),
+// with the cross-list indexes, and the FIFO costing steps. Call order for one item:
+// SetInOutRelationship, (price AllZeroCostInRecordList), CreateMatchRecord, CalcCost,
+// CalcUnknownCost, GetUpdateXML.
+class TAllStockList
+{
+public:
+    TAllStockList();
+    ~TAllStockList();
+    TAllStockList(const TAllStockList &) = delete;
+    TAllStockList &operator=(const TAllStockList &) = delete;
+
+    // Dictionary of stock lists.
+    TStockInOutList *Find(const QString &AKtypeID) const;
+    TStockInOutList &GetOrAdd(const QString &AKtypeID); // created empty on first use
+    int Count() const { return static_cast<int>(FLists.size()); }
+    const std::vector<std::unique_ptr<TStockInOutList>> &Lists() const { return FLists; }
+
+    // Loading. The record's values are the caller's; these place it in the containers:
+    // a receipt joins InRecordList and InRecordQueue, and when Appoint = 0 UnknownCostInRecordList
+    // (OutDlyorder <> 0) or AllZeroCostInRecordList (OutDlyorder = 0); an issue joins OutRecordList
+    // and AllOutRecordList, and UnknownCostOutRecordList unless Appoint = 1.
+    TInRecord &AddInRecord(const QString &AKtypeID, TInRecord ARecord);
+    TOutRecord &AddOutRecord(const QString &AKtypeID, TOutRecord ARecord);
+
+    // Issue by "%s_%d" of Table and Dlyorder; nullptr when absent.
+    TOutRecord *GetOutRecord(const QString &ATable, int ADlyorder) const;
+    int AllUnknownOutCostRecordCount() const;
+
+    void SetInOutRelationship();
+    bool CreateMatchRecord();
+    void CalcCost();
+    bool CalcUnknownCost(const TOnGetFIFOZeroCost &AOnGetZeroCost);
+    QString GetUpdateXML() const;
+
+    // Gauss-Jordan elimination in place on an augmented XCount x (XCount+1) row-major matrix;
+    // true when the left block became the identity (solution in the last column).
+    static bool SolveEquation(int XCount, std::vector<double> &Matrix);
+    void UpdateOutRecordCost(TOutRecord &AOutRecord);
+    void UpdateOutRecordCostOnlyTotal(TOutRecord &AOutRecord);
+
+    // Cost lookup of linked issues that are not loaded; defaults to the database service.
+    void SetOnGetLinkedOutCost(TOnGetLinkedOutCost AOnGetLinkedOutCost);
+
+    std::vector<TInRecord *> UnknownCostInRecordList; // Appoint = 0 with a linked issue
+    std::vector<TInRecord *> AllZeroCostInRecordList; // Appoint = 0 without a linked issue
+
+    // Key of AllOutRecordList: the pair (Table, Dlyorder). "%s_%d" of the pair is one-to-one (the
+    // text after the last '_' is the number), so the pair gives the same lookups without building
+    // a text per issue.
+    struct TOutKey
+    {
+        QString Table;
+        int Dlyorder = 0;
+        bool operator==(const TOutKey &other) const = default;
+    };
+    QHash<TOutKey, TOutRecord *> AllOutRecordList;
+
+private:
+    std::vector<std::unique_ptr<TStockInOutList>> FLists;
+    QHash<QString, TStockInOutList *> FListIndex;
+    TOnGetLinkedOutCost FOnGetLinkedOutCost;
+};
+
+size_t qHash(const TAllStockList::TOutKey &key, size_t seed = 0) noexcept;
+
+// The database lookup used by default for linked issues that are not loaded: "Select CostPrice,
+// CostTotal,Qty From <table> Where Dlyorder = ?". The table name comes from data, so anything but a
+// plain identifier is refused with EDatabaseError.
+TLinkedOutCost GetLinkedOutCostFromDB(const QString &ATable, int ADlyorder);
