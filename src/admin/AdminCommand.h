@@ -1,0 +1,55 @@
+#pragma once
+// Commands of orvane-admin and the helpers they share. A command is one file (CmdXxx.cpp) with
+// `int cmdXxx(const QStringList &args)` and one line in the table of AdminCommands.cpp.
+
+#include <QCommandLineParser>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "AccountDatabase.h"
+
+namespace admin {
+
+enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
+
+struct AdminCommand
+{
+    const char *name;
+    const char *summary;                 // one line for the command list
+    int (*run)(const QStringList &args); // args: everything after the command name
+};
+
+const QList<AdminCommand> &commands();
+const AdminCommand *findCommand(const QString &name);
+
+// Output: UTF-8 lines on stdout, errors on stderr.
+void printLine(const QString &text);
+void printError(const QString &text);
+
+// The account set when --db is not given: $ORVANE_DEMO_DB, else demo/demo.orv.
+QString defaultDbPath();
+
+// Options every command that works on an account set takes.
+void addDbOption(QCommandLineParser &parser);
+void addOperatorOptions(QCommandLineParser &parser); // --operator, --password-file
+QString dbPath(const QCommandLineParser &parser);
+
+// Parses the command's arguments with --help added. Returns -1 to go on; otherwise the exit code
+// (help printed: ExitOk; bad options or positional count outside [minArgs, maxArgs]: ExitUsage).
+int parseCommand(QCommandLineParser &parser, const QString &command, const QStringList &args, int minArgs,
+                 int maxArgs);
+
+// An open account set with the operator of --operator logged on (P_GBL_CheckLogin).
+struct Session
+{
+    std::unique_ptr<accountdb::AccountDatabase> db;
+    QString operatorId;
+    QString operatorName;
+    bool manager = false;
+};
+// Throws accountdb::DbError with the message for the user when the file or the log-on is refused.
+Session openSession(const QCommandLineParser &parser);
+
+} // namespace admin

@@ -1,0 +1,29 @@
+// The command table of orvane-admin. A new command: CmdXxx.cpp with `int cmdXxx(const QStringList &)`,
+// its declaration and one line in kCommands below, and the file in src/admin/CMakeLists.txt.
+
+#include "AdminCommand.h"
+
+namespace admin {
+
+int cmdCreate(const QStringList &args);   // CmdCreate.cpp
+int cmdSysValue(const QStringList &args); // CmdSysValue.cpp
+
+const QList<AdminCommand> &commands()
+{
+    static const QList<AdminCommand> kCommands = {
+        {"create", "创建新账套（不覆盖已有文件）", &cmdCreate},
+        {"sysvalue", "读取或写入系统值", &cmdSysValue},
+    };
+    return kCommands;
+}
+
+const AdminCommand *findCommand(const QString &name)
+{
+    for (const AdminCommand &c : commands()) {
+        if (name == QLatin1String(c.name))
+            return &c;
+    }
+    return nullptr;
+}
+
+} // namespace admin

@@ -1,0 +1,52 @@
+// orvane-admin COMMAND [options]: the jobs an administrator automates, without windows.
+
+#include <QCoreApplication>
+
+#include "AdminCommand.h"
+
+namespace {
+
+void printUsage()
+{
+    admin::printLine(QStringLiteral("用法：orvane-admin 命令 [选项]\n\n命令："));
+    for (const admin::AdminCommand &c : admin::commands())
+        admin::printLine(
+            QStringLiteral("  %1  %2").arg(QLatin1String(c.name), -12).arg(QString::fromUtf8(c.summary)));
+    admin::printLine(QStringLiteral("\n每个命令都有 --help。账套文件用 --db FILE 指定，默认 %1。")
+                         .arg(admin::defaultDbPath()));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orvane-admin"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("17.0"));
+    const QStringList args = QCoreApplication::arguments();
+
+    if (args.size() < 2) {
+        printUsage();
+        return admin::ExitUsage;
+    }
+    const QString name = args[1];
+    if (name == u"--help" || name == u"-h" || name == u"help") {
+        printUsage();
+        return admin::ExitOk;
+    }
+    if (name == u"--version") {
+        admin::printLine(QStringLiteral("orvane-admin 17.0"));
+        return admin::ExitOk;
+    }
+    const admin::AdminCommand *command = admin::findCommand(name);
+    if (!command) {
+        admin::printError(QStringLiteral("未知命令：%1。用 orvane-admin --help 查看命令列表。").arg(name));
+        return admin::ExitUsage;
+    }
+    try {
+        return command->run(args.mid(2));
+    } catch (const accountdb::DbError &e) {
+        admin::printError(e.message());
+        return admin::ExitFailure;
+    }
+}
