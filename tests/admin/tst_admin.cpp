@@ -34,7 +34,8 @@ class TstAdmin : public QObject
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_db; // an account set created through the library
+    QString m_db;   // an account set created through the library
+    QString m_hash; // of "geheim", hashed once (Argon2id is slow on purpose)
 
     Run admin(const QStringList &args, const QString &demoDb = QString())
     {
@@ -63,6 +64,7 @@ private:
     }
 
 private slots:
+    void initTestCase() { m_hash = hashPassword(QStringLiteral("geheim")); }
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -72,7 +74,7 @@ private slots:
         db->exec(QStringLiteral(
             "INSERT INTO Employee (TypeId, UserCode, FullName) VALUES ('00007', 'U7', '张三')"));
         db->exec(QStringLiteral("INSERT INTO T_GBL_LoginUser (ETypeId, Password) VALUES ('00007', ?)"),
-                 {hashPassword(QStringLiteral("geheim"))});
+                 {m_hash});
         writeFile(QStringLiteral("right.pw"), "geheim\n");
         writeFile(QStringLiteral("wrong.pw"), "falsch\n");
     }

@@ -2,7 +2,9 @@
 //
 // T_Gbl_SysDataCw  named system values; names compare without regard to case ("ADDRESS" = "address").
 // T_Gbl_SysCon     system switches (ConId, Name, Stats 0/1) with the account-options page they show on.
-// T_Gbl_MonthProc  period calendar: Period = year * 100 + month number (202601), dates yyyy-mm-dd.
+// T_Gbl_MonthProc  period calendar: Period = year * 100 + period number (202601), dates yyyy-mm-dd;
+//                  "Period", "JxcPeriod" and "OpenPeriod" hold such numbers. The period after p is
+//                  the next row in Period order (202612 is followed by 202701), never p + 1.
 // T_Gbl_MessageList numbered message texts (GetMessageText).
 
 #include <QDate>
