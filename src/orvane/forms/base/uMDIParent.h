@@ -1,0 +1,55 @@
+#pragma once
+// TfrmMDIParent: the MDI child window shape. Tool bar (with the print button btnExpertPrint), title band,
+// button band pnlButton, client area pnlEntry and status bar sbStatus. ShowMDI() places it in the host's
+// MDI area; the sub-window is deleted when closed.
+
+#include <QFrame>
+#include <QLabel>
+#include <QToolBar>
+
+#include "ClientDataSet.h"
+#include "uQuillForm.h"
+
+class TKvStatusBar;
+class TKvToolButton;
+class QMdiSubWindow;
+
+class TfrmMDIParent : public TQuillForm
+{
+    Q_OBJECT
+public:
+    explicit TfrmMDIParent(QWidget *parent = nullptr);
+    TfrmMDIParent(QWidget *parent, const QVariantList &params);
+    ~TfrmMDIParent() override;
+
+    QToolBar *ToolBar;
+    TKvToolButton *btnExpertPrint;
+    QAction *tbsPrintSep;
+    QFrame *pnlTitle;
+    QLabel *lblTitle;
+    QFrame *ShadowPanel1;
+    QFrame *pnlButton;
+    QWidget *pnlEntry;
+    TKvStatusBar *sbStatus;
+    TClientDataSet cdsGetRecordSet;
+
+    void SetTitle(const QString &title) override;
+    void AfterShow() override;
+    QString StatusText() const { return FStatusText; }
+    // Also the status bar's simple text.
+    void SetStatusText(const QString &text);
+    // Shows the window as a child of the host's MDI area (a deleting sub-window), or as a top-level window
+    // deleted on close when the host has none. Returns the sub-window, nullptr without an MDI area.
+    QMdiSubWindow *ShowMDI();
+    bool FormCreating() const { return FFormCreating; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+    bool FFormCreating = true;
+    QString FStatusText;
+
+private:
+    void BuildFrame();
+    bool FClosing = false;
+};
