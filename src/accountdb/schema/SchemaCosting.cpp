@@ -192,18 +192,21 @@ void createCosting(AccountDatabase &db)
     db.execBatch(QString::fromUtf8(kBalanceDdl));
     for (const char *kind : {"Stock", "Commission", "Produce", "Consign"}) {
         const QString k = QString::fromLatin1(kind);
-        db.execBatch(QStringLiteral("CREATE TABLE T_FIFO_InList_%1 (%2);"
-                                    "CREATE INDEX IX_FIFO_InList_%1_Ptype ON T_FIFO_InList_%1 (PtypeID, Period);"
-                                    "CREATE UNIQUE INDEX IX_FIFO_InList_%1_Line ON T_FIFO_InList_%1 "
-                                    "(VchSource, Dlyorder);"
-                                    "CREATE TABLE T_FIFO_OutList_%1 (%3);"
-                                    "CREATE INDEX IX_FIFO_OutList_%1_Ptype ON T_FIFO_OutList_%1 (PtypeID, Period);"
-                                    "CREATE UNIQUE INDEX IX_FIFO_OutList_%1_Line ON T_FIFO_OutList_%1 "
-                                    "(VchSource, Dlyorder)")
-                         .arg(k, QString::fromUtf8(kInListColumns), QString::fromUtf8(kOutListColumns)));
+        db.execBatch(
+            QStringLiteral("CREATE TABLE T_FIFO_InList_%1 (%2);"
+                           "CREATE INDEX IX_FIFO_InList_%1_Ptype ON T_FIFO_InList_%1 (PtypeID, Period);"
+                           "CREATE UNIQUE INDEX IX_FIFO_InList_%1_Line ON T_FIFO_InList_%1 "
+                           "(VchSource, Dlyorder);"
+                           "CREATE TABLE T_FIFO_OutList_%1 (%3);"
+                           "CREATE INDEX IX_FIFO_OutList_%1_Ptype ON T_FIFO_OutList_%1 (PtypeID, Period);"
+                           "CREATE UNIQUE INDEX IX_FIFO_OutList_%1_Line ON T_FIFO_OutList_%1 "
+                           "(VchSource, Dlyorder)")
+                .arg(k, QString::fromUtf8(kInListColumns), QString::fromUtf8(kOutListColumns)));
     }
-    seedRows(db, QStringLiteral("INSERT INTO T_JXC_CostCalcOrder (CostMode, CostOrder, CostName) VALUES (?, ?, ?)"),
-             costOrders());
+    seedRows(
+        db,
+        QStringLiteral("INSERT INTO T_JXC_CostCalcOrder (CostMode, CostOrder, CostName) VALUES (?, ?, ?)"),
+        costOrders());
     QList<QVariantList> types;
     QList<QVariantList> rights;
     const QString snFormat = QStringLiteral("单据前缀\r\n-\r\nyyyy\r\n-\r\nmm\r\n-\r\ndd\r\n-\r\n[00000]");
@@ -212,11 +215,13 @@ void createCosting(AccountDatabase &db)
         rights.append({2000 + b[0].toInt(), b[1], b[0]});
     }
     seedRows(db,
-             QStringLiteral("INSERT OR IGNORE INTO T_GBL_Vchtype (Vchtype, Name, NumberHead, SNFormat, FunctionNo) "
-                            "VALUES (?, ?, ?, ?, ?)"),
+             QStringLiteral(
+                 "INSERT OR IGNORE INTO T_GBL_Vchtype (Vchtype, Name, NumberHead, SNFormat, FunctionNo) "
+                 "VALUES (?, ?, ?, ?, ?)"),
              types);
     seedRows(db,
-             QStringLiteral("INSERT OR IGNORE INTO T_Gbl_FunctionList (FunctionNo, Caption, VchType) VALUES (?, ?, ?)"),
+             QStringLiteral(
+                 "INSERT OR IGNORE INTO T_Gbl_FunctionList (FunctionNo, Caption, VchType) VALUES (?, ?, ?)"),
              rights);
 }
 
