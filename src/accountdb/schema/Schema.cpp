@@ -27,6 +27,7 @@ const Area kAreas[] = {
     {"core", &createCore},
     {"rights", &createRights},
     {"bills", &createBills},
+    {"costing", &createCosting},
 };
 
 void createVersion1(AccountDatabase &db)

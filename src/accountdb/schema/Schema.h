@@ -37,5 +37,6 @@ void seedRows(AccountDatabase &db, const QString &sql, const QList<QVariantList>
 void createCore(AccountDatabase &db);   // SchemaCore.cpp
 void createRights(AccountDatabase &db); // SchemaRights.cpp
 void createBills(AccountDatabase &db);  // SchemaBills.cpp
+void createCosting(AccountDatabase &db); // SchemaCosting.cpp (+ SchemaStock.cpp)
 
 } // namespace accountdb::schema
