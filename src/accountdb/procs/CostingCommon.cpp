@@ -1,0 +1,571 @@
+#include "CostingCommon.h"
+
+#include <QMap>
+#include <QSqlError>
+#include <QXmlStreamReader>
+#include <cmath>
+
+#include "AccountDatabase.h"
+#include "Kvbasicfun.h"
+
+namespace accountdb::costing {
+
+using Kvbasicfun::Round2;
+using Kvbasicfun::Round4;
+
+QString kindName(StockKind kind)
+{
+    switch (kind) {
+    case StockKind::Stock:
+        return QStringLiteral("Stock");
+    case StockKind::Commission:
+        return QStringLiteral("Commission");
+    case StockKind::Produce:
+        return QStringLiteral("Produce");
+    case StockKind::Consign:
+        return QStringLiteral("Consign");
+    }
+    return {};
+}
+
+std::optional<StockKind> kindFromName(const QString &name)
+{
+    for (StockKind k : kAllKinds) {
+        if (kindName(k).compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+            return k;
+    }
+    return std::nullopt;
+}
+
+QString inListTable(StockKind kind)
+{
+    return QStringLiteral("T_FIFO_InList_") + kindName(kind);
+}
+
+QString outListTable(StockKind kind)
+{
+    return QStringLiteral("T_FIFO_OutList_") + kindName(kind);
+}
+
+QString balanceTable(StockKind kind)
+{
+    switch (kind) {
+    case StockKind::Stock:
+        return QStringLiteral("GoodsStocksCost");
+    case StockKind::Commission:
+        return QStringLiteral("CommissionCost");
+    case StockKind::Produce:
+        return QStringLiteral("GoodsStocksCostSC");
+    case StockKind::Consign:
+        return QStringLiteral("GoodsStocksCostWeiWai");
+    }
+    return {};
+}
+
+namespace {
+LineRule rule(StockKind kind, bool receipt, int appoint, CostLink link = CostLink::None,
+              int pairUsedType = -1)
+{
+    LineRule r;
+    r.kind = kind;
+    r.receipt = receipt;
+    r.appoint = appoint;
+    r.link = link;
+    r.linkRequired = link == CostLink::PairLine;
+    r.pairUsedType = pairUsedType;
+    return r;
+}
+} // namespace
+
+std::optional<LineRule> lineRule(int b, int u)
+{
+    using K = StockKind;
+    switch (b) {
+    case 14:
+    case 34:
+    case 140:
+    case 161:
+        return rule(K::Stock, true, 1);
+    case 6:
+        return rule(K::Stock, false, 1);
+    case 9:
+    case 11:
+        return rule(K::Stock, false, 0);
+    case 141:
+        return rule(K::Stock, false, -1);
+    case 45:
+        return rule(K::Stock, true, 0, CostLink::SourceLine);
+    case 16:
+        if (u == 1)
+            return rule(K::Stock, false, 0);
+        if (u == 2)
+            return rule(K::Stock, true, 1);
+        return std::nullopt;
+    case 21:
+        if (u == 0)
+            return rule(K::Stock, false, 0);
+        if (u == 1)
+            return rule(K::Stock, true, 0, CostLink::PairLine, 0);
+        return std::nullopt;
+    case 25:
+        if (u == 1)
+            return rule(K::Stock, false, 0);
+        if (u == 0)
+            return rule(K::Commission, true, 0, CostLink::PairLine, 1);
+        return std::nullopt;
+    case 26:
+        return rule(K::Commission, false, 0);
+    case 30:
+        if (u == 0)
+            return rule(K::Commission, false, 0);
+        if (u == 1)
+            return rule(K::Stock, true, 0, CostLink::PairLine, 0);
+        return std::nullopt;
+    case 32:
+        return rule(K::Commission, true, 1);
+    case 172:
+        if (u == 1)
+            return rule(K::Stock, false, 0);
+        if (u == 2)
+            return rule(K::Produce, true, 0, CostLink::PairLine, 1);
+        return std::nullopt;
+    case 173:
+        if (u == 2)
+            return rule(K::Produce, false, 0);
+        if (u == 1)
+            return rule(K::Stock, true, 0, CostLink::PairLine, 2);
+        return std::nullopt;
+    case 174:
+        if (u == 1)
+            return rule(K::Stock, true, 1);
+        if (u == 2)
+            return rule(K::Produce, false, 0);
+        return std::nullopt;
+    case 176:
+        return rule(K::Produce, false, 0);
+    case 182:
+    case 212:
+        if (u == 1)
+            return rule(K::Stock, false, 0);
+        if (u == 2)
+            return rule(K::Consign, true, 0, CostLink::PairLine, 1);
+        return std::nullopt;
+    case 183:
+    case 213:
+        if (u == 2)
+            return rule(K::Consign, false, 0);
+        if (u == 1)
+            return rule(K::Stock, true, 0, CostLink::PairLine, 2);
+        return std::nullopt;
+    case 184:
+        if (u == 1)
+            return rule(K::Stock, true, 1);
+        if (u == 2)
+            return rule(K::Consign, false, 0);
+        return std::nullopt;
+    case 189: {
+        // The return of accepted goods leaves stock at their acceptance cost and goes back to the
+        // processor at the cost of the acceptance's outsourcing issue; both name their line.
+        LineRule r = u == 1 ? rule(K::Stock, false, 1, CostLink::SourceLine)
+                            : rule(K::Consign, true, 0, CostLink::SourceLine);
+        if (u != 1 && u != 2)
+            return std::nullopt;
+        r.linkRequired = true;
+        return r;
+    }
+    case 214:
+        if (u == 2)
+            return rule(K::Consign, false, 0);
+        if (u == 1)
+            return rule(K::Stock, true, 0, CostLink::PairLine, 2);
+        return std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool isOpeningType(int b)
+{
+    return b == 201 || b == 203 || b == 206 || b == 207;
+}
+
+StockKind openingKind(int b)
+{
+    switch (b) {
+    case 203:
+        return StockKind::Commission;
+    case 206:
+        return StockKind::Produce;
+    case 207:
+        return StockKind::Consign;
+    default:
+        return StockKind::Stock;
+    }
+}
+
+QString openingTable(int b)
+{
+    switch (b) {
+    case 203:
+        return QStringLiteral("DlyIniCom");
+    case 206:
+        return QStringLiteral("DlyIniProduce");
+    case 207:
+        return QStringLiteral("DlyIniConsign");
+    default:
+        return QStringLiteral("DlyIni");
+    }
+}
+
+QString lineTable(int b)
+{
+    switch (b) {
+    case 6:
+    case 34:
+    case 161:
+        return QStringLiteral("DlyBuy");
+    case 11:
+    case 26:
+    case 45:
+        return QStringLiteral("DlySale");
+    default:
+        return QStringLiteral("DlyOther");
+    }
+}
+
+QString knownLineTable(const QString &vchSource)
+{
+    const QString s = vchSource.trimmed().toLower();
+    if (s == u"dlybuy")
+        return QStringLiteral("DlyBuy");
+    if (s == u"dlysale")
+        return QStringLiteral("DlySale");
+    if (s == u"dlyother")
+        return QStringLiteral("DlyOther");
+    return {};
+}
+
+bool costIsAmount(int b, int u, int appoint)
+{
+    switch (b) {
+    case 9:
+    case 21:
+    case 141:
+    case 172:
+    case 173:
+    case 182:
+    case 183:
+    case 189:
+    case 212:
+    case 213:
+    case 214:
+        return true;
+    case 16:
+        return u == 1;
+    case 174:
+    case 176:
+    case 184:
+        return appoint == 0;
+    default:
+        return false;
+    }
+}
+
+LineCostWriter::LineCostWriter(AccountDatabase &db) : m_db(db) {}
+
+QSqlQuery &LineCostWriter::prepared(const QString &sql)
+{
+    auto it = m_queries.find(sql);
+    if (it == m_queries.end()) {
+        QSqlQuery q(m_db.sql());
+        if (!q.prepare(sql))
+            throw DbError(QStringLiteral("数据库语句错误：") + q.lastError().text() + u'\n' + sql);
+        it = m_queries.insert(sql, q);
+    }
+    return it.value();
+}
+
+namespace {
+void run(QSqlQuery &q, const QVariantList &params)
+{
+    for (int i = 0; i < params.size(); ++i)
+        q.bindValue(i, params[i]);
+    if (!q.exec())
+        throw DbError(QStringLiteral("数据库操作失败：") + q.lastError().text() + u'\n' + q.lastQuery());
+}
+} // namespace
+
+bool LineCostWriter::write(const QString &table, qint64 dlyorder, const QString &ptypeId, double price,
+                           double total, int amountIsCost)
+{
+    QSqlQuery &read = prepared(
+        QStringLiteral("SELECT Vchtype, UsedType, Appoint, Qty, FeeTotal, PtypeId FROM %1 WHERE Dlyorder = ?")
+            .arg(table));
+    run(read, {dlyorder});
+    if (!read.next() || read.value(5).toString() != ptypeId) {
+        read.finish();
+        return false;
+    }
+    const LineInfo line{read.value(0).toInt(), read.value(1).toInt(), read.value(2).toInt(),
+                        read.value(3).toDouble(), read.value(4).toDouble()};
+    read.finish();
+    if (amountIsCost < 0)
+        amountIsCost = costIsAmount(baseType(line.vchtype), line.usedType, line.appoint) ? 1 : 0;
+    const double sign = line.qty < 0 ? -1.0 : 1.0;
+    const double amount = Round2(std::fabs(total));
+    if (amountIsCost == 1) {
+        run(prepared(QStringLiteral("UPDATE %1 SET CostPrice = ?, CostTotal = ?, Price = ?, Total = ? "
+                                    "WHERE Dlyorder = ?")
+                         .arg(table)),
+            {price, sign * amount, price, sign * amount, dlyorder});
+    } else {
+        run(prepared(
+                QStringLiteral("UPDATE %1 SET CostPrice = ?, CostTotal = ? WHERE Dlyorder = ?").arg(table)),
+            {price, sign * amount, dlyorder});
+    }
+    const std::optional<LineRule> r = lineRule(baseType(line.vchtype), line.usedType);
+    if (!r)
+        return true;
+    // A receipt's list row keeps its cost without the fee, which it carries separately.
+    const double listTotal = r->receipt ? Round2(amount - line.feeTotal) : amount;
+    run(prepared(
+            QStringLiteral("UPDATE %1 SET CostPrice = ?, CostTotal = ? WHERE VchSource = ? AND Dlyorder = ?")
+                .arg(r->receipt ? inListTable(r->kind) : outListTable(r->kind))),
+        {price, listTotal, table.toLower(), dlyorder});
+    return true;
+}
+
+void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fromPeriod, int stockMode,
+                            bool isGM)
+{
+    for (StockKind kind : kAllKinds) {
+        const bool gmKind = kind == StockKind::Produce || kind == StockKind::Consign;
+        if (gmKind && !isGM)
+            continue;
+        const bool byWarehouse = kind == StockKind::Stock && stockMode != 0;
+        const QString keyExpr = byWarehouse ? QStringLiteral("KtypeID") : QStringLiteral("''");
+        QSqlQuery q = db.exec(QStringLiteral("SELECT k, Period, sum(q), sum(t) FROM ("
+                                             " SELECT %1 AS k, Period, Qty AS q, CostTotal + FeeTotal AS t"
+                                             " FROM %2 WHERE PtypeID = ?"
+                                             " UNION ALL"
+                                             " SELECT %1, Period, -Qty, -(CostTotal + FeeTotal)"
+                                             " FROM %3 WHERE PtypeID = ?"
+                                             ") GROUP BY k, Period ORDER BY Period")
+                                  .arg(keyExpr, inListTable(kind), outListTable(kind)),
+                              {ptypeId, ptypeId});
+        struct Movement
+        {
+            QString key;
+            int period;
+            double qty;
+            double total;
+        };
+        QList<Movement> moves;
+        int lastPeriod = fromPeriod;
+        while (q.next()) {
+            moves.append(
+                {q.value(0).toString(), q.value(1).toInt(), q.value(2).toDouble(), q.value(3).toDouble()});
+            lastPeriod = std::max(lastPeriod, moves.last().period);
+        }
+        q.finish();
+
+        const QString table = balanceTable(kind);
+        const QString goodsColumn =
+            kind == StockKind::Stock ? QStringLiteral("PtypeId") : QStringLiteral("PTypeID");
+        db.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND Period >= ?").arg(table, goodsColumn),
+                {ptypeId, fromPeriod});
+        if (moves.isEmpty())
+            continue;
+        QSqlQuery insert(db.sql());
+        const QString insertSql =
+            kind == StockKind::Stock
+                ? QStringLiteral(
+                      "INSERT INTO GoodsStocksCost (PtypeId, KTypeID, BlockNo, Period, Qty, Total) "
+                      "VALUES (?, ?, '', ?, ?, ?)")
+                : QStringLiteral(
+                      "INSERT INTO %1 (PTypeID, BlockNo, Period, Qty, Total) VALUES (?, '', ?, ?, ?)")
+                      .arg(table);
+        if (!insert.prepare(insertSql))
+            throw DbError(QStringLiteral("数据库语句错误：") + insert.lastError().text());
+
+        QMap<QString, QPair<double, double>> balance; // key -> (qty, total), ordered for stable output
+        int next = 0;
+        for (int period : periodsFrom(db, fromPeriod)) {
+            if (period > lastPeriod)
+                break;
+            while (next < moves.size() && moves[next].period <= period) {
+                auto &b = balance[moves[next].key];
+                b.first += moves[next].qty;
+                b.second += moves[next].total;
+                ++next;
+            }
+            for (auto it = balance.cbegin(); it != balance.cend(); ++it) {
+                QVariantList values{ptypeId};
+                if (kind == StockKind::Stock)
+                    values << it.key();
+                values << period << Round4(it.value().first) << Round2(it.value().second);
+                run(insert, values);
+            }
+        }
+    }
+}
+
+void refreshMatched(AccountDatabase &db, const QString &ptypeId, int period)
+{
+    for (StockKind kind : kAllKinds) {
+        const QString in = inListTable(kind);
+        db.exec(QStringLiteral(
+                    "UPDATE %1 SET "
+                    "MatchedQty = coalesce((SELECT sum(m.Qty) FROM T_FIFO_MatchList m WHERE m.Dest = ? "
+                    "  AND m.InTable = %1.VchSource AND m.InDlyorder = %1.Dlyorder AND m.Period < ?), 0), "
+                    "MatchedTotal = coalesce((SELECT sum(m.Total) FROM T_FIFO_MatchList m WHERE m.Dest = ? "
+                    "  AND m.InTable = %1.VchSource AND m.InDlyorder = %1.Dlyorder AND m.Period < ?), 0) "
+                    "WHERE PtypeID = ? AND Period < ?")
+                    .arg(in),
+                {kindName(kind), period, kindName(kind), period, ptypeId, period});
+        // Receipts of the current period and later are matched afresh by every calculation.
+        db.exec(QStringLiteral("UPDATE %1 SET MatchedQty = 0, MatchedTotal = 0 "
+                               "WHERE PtypeID = ? AND Period >= ? AND (MatchedQty <> 0 OR MatchedTotal <> 0)")
+                    .arg(in),
+                {ptypeId, period});
+    }
+}
+
+namespace {
+
+bool readRecordsOf(QXmlStreamReader &xml, const QString &parent, QList<XmlRecord> &records, QString *error)
+{
+    while (xml.readNextStartElement()) {
+        if (xml.name() != u"Record") {
+            if (error)
+                *error =
+                    QStringLiteral("XML 中有未知元素：%1（在 %2 中）").arg(xml.name().toString(), parent);
+            return false;
+        }
+        XmlRecord r;
+        for (const QXmlStreamAttribute &a : xml.attributes())
+            r.insert(a.name().toString(), a.value().toString());
+        records.append(r);
+        xml.skipCurrentElement();
+    }
+    return !xml.hasError();
+}
+
+bool finish(QXmlStreamReader &xml, QString *error)
+{
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            if (error)
+                *error = QStringLiteral("XML 的根元素之后还有内容。");
+            return false;
+        }
+    }
+    if (xml.hasError()) {
+        if (error)
+            *error =
+                QStringLiteral("XML 格式错误：%1（第 %2 行）").arg(xml.errorString()).arg(xml.lineNumber());
+        return false;
+    }
+    return true;
+}
+
+bool openRoot(QXmlStreamReader &xml, QString *error)
+{
+    if (!xml.readNextStartElement() || xml.name() != u"Root") {
+        if (error)
+            *error = xml.hasError() ? QStringLiteral("XML 格式错误：") + xml.errorString()
+                                    : QStringLiteral("XML 的根元素必须是 Root。");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool parseRecords(const QString &xml, QList<XmlRecord> &records, QString *error)
+{
+    records.clear();
+    if (xml.trimmed().isEmpty())
+        return true;
+    QXmlStreamReader reader(xml);
+    if (!openRoot(reader, error))
+        return false;
+    if (!readRecordsOf(reader, QStringLiteral("Root"), records, error)) {
+        if (error && error->isEmpty())
+            *error = QStringLiteral("XML 格式错误：") + reader.errorString();
+        if (error && reader.hasError())
+            *error = QStringLiteral("XML 格式错误：%1（第 %2 行）")
+                         .arg(reader.errorString())
+                         .arg(reader.lineNumber());
+        return false;
+    }
+    return finish(reader, error);
+}
+
+bool parseSections(const QString &xml, QHash<QString, QList<XmlRecord>> &sections, QString *error)
+{
+    sections.clear();
+    QXmlStreamReader reader(xml);
+    if (!openRoot(reader, error))
+        return false;
+    while (reader.readNextStartElement()) {
+        const QString name = reader.name().toString();
+        QList<XmlRecord> &records = sections[name];
+        if (!readRecordsOf(reader, name, records, error)) {
+            if (error && reader.hasError())
+                *error = QStringLiteral("XML 格式错误：%1（第 %2 行）")
+                             .arg(reader.errorString())
+                             .arg(reader.lineNumber());
+            return false;
+        }
+    }
+    return finish(reader, error);
+}
+
+bool numberAttr(const XmlRecord &r, const QString &name, double &value)
+{
+    const auto it = r.constFind(name);
+    if (it == r.constEnd())
+        return false;
+    bool ok = false;
+    value = it->trimmed().toDouble(&ok);
+    return ok && std::isfinite(value);
+}
+
+bool intAttr(const XmlRecord &r, const QString &name, qint64 &value)
+{
+    const auto it = r.constFind(name);
+    if (it == r.constEnd())
+        return false;
+    bool ok = false;
+    value = it->trimmed().toLongLong(&ok);
+    return ok;
+}
+
+QList<int> periodsFrom(AccountDatabase &db, int from)
+{
+    QList<int> periods;
+    QSqlQuery q = db.exec(
+        QStringLiteral("SELECT Period FROM T_Gbl_MonthProc WHERE Period >= ? ORDER BY Period"), {from});
+    while (q.next())
+        periods << q.value(0).toInt();
+    return periods;
+}
+
+int sysInt(AccountDatabase &db, const QString &name, int fallback)
+{
+    bool ok = false;
+    const int v = db.value(QStringLiteral("SELECT SubValue FROM T_Gbl_SysDataCw WHERE SubName = ?"), {name})
+                      .toString()
+                      .trimmed()
+                      .toInt(&ok);
+    return ok ? v : fallback;
+}
+
+bool sysCon(AccountDatabase &db, int conId)
+{
+    return db.value(QStringLiteral("SELECT Stats FROM T_Gbl_SysCon WHERE ConId = ?"), {conId}).toInt() == 1;
+}
+
+} // namespace accountdb::costing
