@@ -9,6 +9,7 @@ namespace accountdb {
 void registerAllProcs(ProcRegistry &registry)
 {
     registerSysProcs(registry);
+    registerCostingProcs(registry);
 }
 
 } // namespace accountdb
