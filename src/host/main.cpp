@@ -3,12 +3,16 @@
 
 #include "AccountDatabase.h"
 #include "HostConfig.h"
+#include "HostMainWindow.h"
+#include "HostMessageService.h"
 #include "HostSession.h"
 #include "ModuleLoader.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
+#include <QPixmap>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -32,10 +36,82 @@ QString DefaultDemoPath()
     const QByteArray env = qgetenv("ORVANE_DEMO_DB");
     return env.isEmpty() ? QStringLiteral("demo/demo.orv") : QString::fromLocal8Bit(env);
 }
+
+// The modes that show nothing on a screen also run on a machine without one.
+void UseOffscreenWhenHeadless(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+        qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        return;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--check" || arg == "--screenshot" || arg.startsWith("--screenshot=")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            return;
+        }
+    }
+}
+
+QString ReadPasswordFile(const QString &path, bool *ok)
+{
+    QFile file(path);
+    *ok = file.open(QIODevice::ReadOnly);
+    if (!*ok)
+        return {};
+    QString line = QString::fromUtf8(file.readLine());
+    while (line.endsWith(u'\n') || line.endsWith(u'\r'))
+        line.chop(1);
+    return line;
+}
+int RunMainWindow(const QCommandLineParser &parser, ModuleLoader &loader,
+                  std::unique_ptr<HostSession> session)
+{
+    HostMainWindow window;
+    window.SetModule(&loader);
+    window.AdoptSession(std::move(session));
+    loader.Initialise(window.Session()->Params());
+
+    if (parser.isSet(QStringLiteral("operator"))) {
+        TLogOnRequest request;
+        request.DataBase = window.Session()->Db().path();
+        request.Operator = parser.value(QStringLiteral("operator"));
+        request.LogOnDate = QDate::currentDate();
+        if (parser.isSet(QStringLiteral("password-file"))) {
+            bool ok = false;
+            request.Password = ReadPasswordFile(parser.value(QStringLiteral("password-file")), &ok);
+            if (!ok) {
+                Err() << "Cannot read the password file " << parser.value(QStringLiteral("password-file"))
+                      << Qt::endl;
+                return 6;
+            }
+        }
+        QString error;
+        if (!window.LogOn(request, &error)) {
+            Err() << error << Qt::endl;
+            return 6;
+        }
+    } else if (!window.ShowLoginOn(true)) {
+        return 0; // the log-on was cancelled
+    }
+
+    window.show();
+    if (parser.isSet(QStringLiteral("screenshot"))) {
+        QApplication::processEvents();
+        const QString file = parser.value(QStringLiteral("screenshot"));
+        if (!window.grab().save(file, "PNG")) {
+            Err() << "Cannot write the screenshot " << file << Qt::endl;
+            return 7;
+        }
+        Out() << file << Qt::endl;
+        return 0;
+    }
+    return QApplication::exec();
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    UseOffscreenWhenHeadless(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvane"));
 
@@ -49,7 +125,18 @@ int main(int argc, char *argv[])
                                                         "registrations, and exit."));
     const QCommandLineOption moduleOption(QStringLiteral("module"), QStringLiteral("Module library to load."),
                                           QStringLiteral("FILE"), ModuleLoader::DefaultModulePath());
-    parser.addOptions({dbOption, checkOption, moduleOption});
+    const QCommandLineOption operatorOption(
+        QStringLiteral("operator"), QStringLiteral("Log on as this operator without the log-on dialog."),
+        QStringLiteral("ID"));
+    const QCommandLineOption passwordFileOption(
+        QStringLiteral("password-file"), QStringLiteral("The operator's password, first line of FILE."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
+                                              QStringLiteral("Write a PNG of the main window after start-up "
+                                                             "and exit."),
+                                              QStringLiteral("FILE"));
+    parser.addOptions(
+        {dbOption, checkOption, moduleOption, operatorOption, passwordFileOption, screenshotOption});
     parser.process(app);
 
     ModuleLoader loader;
@@ -73,28 +160,31 @@ int main(int argc, char *argv[])
     if (parser.isSet(checkOption) && !QFileInfo::exists(dbPath))
         dbPath = scratch.filePath(QStringLiteral("check.orv"));
 
+    // Outlives the sessions: every account set the main window opens shows its messages here.
+    HostMessageService messages;
     std::unique_ptr<HostSession> session;
     try {
-        session = QFileInfo::exists(dbPath) ? HostSession::Open(dbPath) : HostSession::Create(dbPath);
+        if (!QFileInfo::exists(dbPath))
+            QDir().mkpath(QFileInfo(dbPath).absolutePath());
+        session = QFileInfo::exists(dbPath) ? HostSession::Open(dbPath, &messages)
+                                            : HostSession::Create(dbPath, &messages);
     } catch (const accountdb::DbError &e) {
         Err() << e.message() << Qt::endl;
         return 4;
     }
+    if (!parser.isSet(checkOption))
+        return RunMainWindow(parser, loader, std::move(session));
     TDllParams &params = session->Params();
     HostConfig::ApplyTo(params);
     params.PubDataBaseName = dbPath;
     session->Install();
     loader.Initialise(params);
 
-    if (parser.isSet(checkOption)) {
-        Out() << "Menus: " << loader.Menus().size() << Qt::endl;
-        for (int i = 0; i < loader.Menus().size(); ++i) {
-            const TMenuRegType &m = loader.Menus().at(i);
-            Out() << i << ": " << m.ModuleName << " | " << m.Value1 << " | " << m.Value2 << " | " << m.Value3
-                  << " | " << m.Text << " | " << m.Pair << Qt::endl;
-        }
-        return 0;
+    Out() << "Menus: " << loader.Menus().size() << Qt::endl;
+    for (int i = 0; i < loader.Menus().size(); ++i) {
+        const TMenuRegType &m = loader.Menus().at(i);
+        Out() << i << ": " << m.ModuleName << " | " << m.Value1 << " | " << m.Value2 << " | " << m.Value3
+              << " | " << m.Text << " | " << m.Pair << Qt::endl;
     }
-    Err() << "The main window needs a display; use --check on a headless machine." << Qt::endl;
-    return 5;
+    return 0;
 }

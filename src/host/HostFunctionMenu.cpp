@@ -1,0 +1,111 @@
+#include "HostFunctionMenu.h"
+
+#include "AccountDatabase.h"
+#include "HostSchema.h"
+
+namespace HostFunctionMenu {
+
+const QStringList &ModuleEntryNames()
+{
+    static const QStringList names = {
+        QStringLiteral("退出"),
+        QStringLiteral("更换操作员"),
+        QStringLiteral("打开账套"),
+        QStringLiteral("系统重建"),
+        QStringLiteral("业务录入"),
+        QStringLiteral("安全钥匙"),
+        QStringLiteral("修改口令"),
+        QStringLiteral("系统日志"),
+        QStringLiteral("升级补丁"),
+        QStringLiteral("账套修复"),
+        QStringLiteral("备份"),
+        QStringLiteral("单据格式配置"),
+        QStringLiteral("业务单据导入"),
+        QStringLiteral("业务单据导出"),
+        QStringLiteral("操作员授权"),
+        QStringLiteral("单据审核中心"),
+        QStringLiteral("账套选项"),
+        QStringLiteral("恢复"),
+        QStringLiteral("单据编号格式设置"),
+        QStringLiteral("单据自由项选择设置"),
+        QStringLiteral("单据审核设置"),
+        QStringLiteral("航天金穗数据导出"),
+        QStringLiteral("基本信息授权"),
+        QStringLiteral("报警簿"),
+        QStringLiteral("进销存期末结账"),
+        QStringLiteral("进销存期末反结账"),
+        QStringLiteral("序列号自动生成规则"),
+    };
+    return names;
+}
+
+bool IsAlwaysAllowed(const QString &entryName)
+{
+    return entryName == QLatin1String("退出") || entryName == QLatin1String("更换操作员") ||
+           entryName == QLatin1String("修改口令");
+}
+
+QList<THostMenuEntry> ReadEntries(accountdb::AccountDatabase &db)
+{
+    QList<THostMenuEntry> entries;
+    const QString table = HostSchema::TableName(db, QStringLiteral("T_Gbl_FunctionList"));
+    if (table.isEmpty())
+        return entries;
+    const QStringList columns = HostSchema::Columns(db, table);
+    const auto has = [&](const char *c) { return columns.contains(QLatin1String(c), Qt::CaseInsensitive); };
+    if (!has("FunctionNo") || !has("Caption") || !has("OnClick"))
+        return entries;
+    // Optional columns of older function lists are read as constants.
+    const QString module = has("ModuleName") ? QStringLiteral("ModuleName") : QStringLiteral("''");
+    const QString menuPath = has("MenuPath") ? QStringLiteral("MenuPath") : QStringLiteral("''");
+    const QString helpName = has("HelpName") ? QStringLiteral("HelpName") : QStringLiteral("''");
+    const QString order =
+        has("ShowOrder") ? QStringLiteral("ShowOrder, FunctionNo") : QStringLiteral("FunctionNo");
+    QSqlQuery q = db.exec(QStringLiteral("SELECT FunctionNo, Caption, OnClick, %1, %2, %3 FROM \"%4\" "
+                                         "WHERE OnClick <> '' ORDER BY %5")
+                              .arg(module, menuPath, helpName, table, order));
+    while (q.next()) {
+        const QString entryName = q.value(2).toString().trimmed();
+        const QString moduleName = q.value(3).toString().trimmed();
+        if (!ModuleEntryNames().contains(entryName))
+            continue;
+        if (!moduleName.isEmpty() && moduleName.compare(ModuleFileName, Qt::CaseInsensitive) != 0)
+            continue;
+        THostMenuEntry e;
+        e.FunctionNo = q.value(0).toInt();
+        e.Caption = q.value(1).toString().trimmed();
+        if (e.Caption.isEmpty())
+            e.Caption = entryName;
+        e.EntryName = entryName;
+        e.Key = ModuleFileName + entryName;
+        e.MenuPath = q.value(4).toString().trimmed();
+        if (e.MenuPath.isEmpty())
+            e.MenuPath = DefaultMenu;
+        e.HelpName = q.value(5).toString();
+        entries.append(e);
+    }
+    return entries;
+}
+
+QStringList MenuPaths(const QList<THostMenuEntry> &entries)
+{
+    QStringList paths;
+    for (const THostMenuEntry &e : entries)
+        if (!paths.contains(e.MenuPath))
+            paths.append(e.MenuPath);
+    return paths;
+}
+
+bool OperatorHasRight(accountdb::AccountDatabase &db, const QString &operatorId, int functionNo)
+{
+    if (HostSchema::TableName(db, QStringLiteral("T_Gbl_UserPower")).isEmpty() ||
+        HostSchema::TableName(db, QStringLiteral("UserToGroup")).isEmpty())
+        return false;
+    return db.value(QStringLiteral(
+                        "SELECT CASE WHEN EXISTS(SELECT 1 FROM T_Gbl_UserPower t INNER JOIN UserToGroup u "
+                        "ON t.GroupId = u.GroupId WHERE t.LimitNo = ? AND u.UserId = ?) THEN 1 ELSE 0 END"),
+                    {functionNo, operatorId})
+               .toInt() == 1;
+}
+
+} // namespace HostFunctionMenu

@@ -1,0 +1,471 @@
+#include "HostMainWindow.h"
+
+#include "AccountDatabase.h"
+#include "HostConfig.h"
+#include "HostDesktop.h"
+#include "HostSchema.h"
+#include "HostSession.h"
+#include "ModuleLoader.h"
+#include "QuillExceptions.h"
+#include "Udllbaseselect.h"
+#include "Udllbillconfig.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMetaObject>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace {
+constexpr TRefreshSBSet kAllParts = RefreshSet({TRefreshSB::rsbAccount, TRefreshSB::rsbAll});
+
+bool SameFile(const QString &a, const QString &b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+} // namespace
+
+HostMainWindow::HostMainWindow(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Orvane 系统维护"));
+    resize(1200, 760);
+
+    FMdiArea = new QMdiArea(this);
+    FMdiArea->setObjectName(QStringLiteral("mdiArea"));
+    FMdiArea->setViewMode(QMdiArea::TabbedView);
+    FMdiArea->setTabsClosable(true);
+    FMdiArea->setTabsMovable(true);
+    FMdiArea->setDocumentMode(true);
+    setCentralWidget(FMdiArea);
+
+    FDesktop = new HostDesktop;
+    FDesktopWindow = FMdiArea->addSubWindow(FDesktop);
+    FDesktopWindow->setObjectName(QStringLiteral("subDesktop"));
+    FDesktopWindow->showMaximized();
+    connect(FDesktop, &HostDesktop::EntryClicked, this, [this](const QString &key) { RunEntry(key); });
+
+    const auto addPart = [this](const char *name, int stretch) {
+        auto *label = new QLabel(this);
+        label->setObjectName(QLatin1String(name));
+        label->setContentsMargins(6, 0, 12, 0);
+        statusBar()->addWidget(label, stretch);
+        return label;
+    };
+    lblAccount = addPart("lblAccount", 0);
+    lblOperator = addPart("lblOperator", 0);
+    lblLogOnDate = addPart("lblLogOnDate", 0);
+    lblPeriod = addPart("lblPeriod", 0);
+    lblMessage = addPart("lblMessage", 1);
+
+    FBaseSelect.SetParentWidget(this);
+    BuildWindowMenu();
+}
+
+HostMainWindow::~HostMainWindow()
+{
+    // The module's pages go before the account set they work on.
+    qDeleteAll(FMdiArea->subWindowList());
+    FDesktop = nullptr;
+    FDesktopWindow = nullptr;
+    Detach();
+    // The module's copy of the parameters must not keep pointing at this window.
+    if (FLoader && FLoader->InitLoadDll && FSession)
+        FLoader->InitLoadDll(FSession->Params());
+    FRetired.clear();
+}
+
+QWidget *HostMainWindow::Desktop() const
+{
+    return FDesktop;
+}
+
+void HostMainWindow::AdoptSession(std::unique_ptr<HostSession> session)
+{
+    HostSession &s = *session;
+    FOwnSession = std::move(session);
+    Attach(s);
+}
+
+void HostMainWindow::AttachSession(HostSession &session)
+{
+    Attach(session);
+}
+
+void HostMainWindow::Attach(HostSession &session)
+{
+    FSession = &session;
+    TDllParams &p = session.Params();
+    HostConfig::ApplyTo(p);
+    p.PubDataBaseName = session.Db().path();
+    p.FparForm = this;
+    p.MainFaceForm = FDesktop;
+    p.BaseSelect = &FBaseSelect;
+    p.BillConfigIntf = &FBillConfig;
+    FBaseSelect.SetDatabase(session.Db());
+    FBillConfig.SetDatabase(session.Db());
+    session.System().SetShell(this);
+    session.Install();
+    FEntriesRead = false;
+}
+
+void HostMainWindow::Detach()
+{
+    if (!FSession)
+        return;
+    FSession->System().SetShell(nullptr);
+    // The selection and bill services belong to the window: unhook them from the session and the
+    // runtime so that nothing reaches them through an account set the window no longer shows.
+    TDllParams &p = FSession->Params();
+    p.FparForm = nullptr;
+    p.MainFaceForm = nullptr;
+    p.BaseSelect = nullptr;
+    p.BillConfigIntf = nullptr;
+    if (Udllbaseselect::BaseSelect == &FBaseSelect)
+        Udllbaseselect::BaseSelect = nullptr;
+    if (Udllbillconfig::BillConfigIntf == &FBillConfig)
+        Udllbillconfig::BillConfigIntf = nullptr;
+}
+
+void HostMainWindow::SwitchSession(std::unique_ptr<HostSession> session)
+{
+    Detach();
+    FSession->Uninstall();
+    if (FOwnSession) {
+        // The old session may still be on the call stack (the module's open-account-set entry runs
+        // the log-on through it), so it is freed once control is back in the event loop.
+        FRetired.push_back(std::move(FOwnSession));
+        QTimer::singleShot(0, this, [this] { FRetired.clear(); });
+    }
+    AdoptSession(std::move(session));
+    if (FLoader && FLoader->InitLoadDll)
+        FLoader->InitLoadDll(FSession->Params());
+}
+
+void HostMainWindow::SetModule(ModuleLoader *loader)
+{
+    FLoader = loader;
+    FCall = loader && loader->CallFunction ? TCallFunction(loader->CallFunction) : TCallFunction();
+}
+
+QAction *HostMainWindow::EntryAction(const QString &entryName) const
+{
+    for (const THostMenuEntry &e : FEntries)
+        if (e.EntryName == entryName)
+            return findChild<QAction *>(QStringLiteral("mni%1").arg(e.FunctionNo));
+    return nullptr;
+}
+
+QString HostMainWindow::StatusText(TRefreshSB part) const
+{
+    switch (part) {
+    case TRefreshSB::rsbAccount:
+        return lblAccount->text();
+    case TRefreshSB::rsbOperator:
+        return lblOperator->text();
+    case TRefreshSB::rsbLogOnDate:
+        return lblLogOnDate->text();
+    case TRefreshSB::rsbPeriod:
+        return lblPeriod->text();
+    case TRefreshSB::rsbMessage:
+    case TRefreshSB::rsbAll:
+        return lblMessage->text();
+    }
+    return {};
+}
+
+bool HostMainWindow::RunEntry(const QString &key)
+{
+    if (!FCall)
+        return false;
+    bool result = false;
+    // The module passes the errors of its entries on; the host is where they end.
+    try {
+        result = FCall(key);
+    } catch (const EAbort &) {
+    } catch (const EDatabaseError &e) {
+        FSession->Messages().ShowErrorMsg(e.Message());
+    } catch (const accountdb::DbError &e) {
+        FSession->Messages().ShowErrorMsg(e.message());
+    } catch (const std::exception &e) {
+        FSession->Messages().ShowErrorMsg(QString::fromUtf8(e.what()));
+    }
+    emit EntryFinished(key, result);
+    return result;
+}
+
+TOperatorList HostMainWindow::Operators(const QString &dataBase)
+{
+    const auto read = [](accountdb::AccountDatabase &db) {
+        TOperatorList list;
+        if (HostSchema::TableName(db, QStringLiteral("T_GBL_LoginUser")).isEmpty() ||
+            HostSchema::TableName(db, QStringLiteral("Employee")).isEmpty())
+            return list;
+        QSqlQuery q =
+            db.exec(QStringLiteral("SELECT l.ETypeId, e.UserCode, e.FullName FROM T_GBL_LoginUser l "
+                                   "INNER JOIN Employee e ON e.TypeId = l.ETypeId "
+                                   "WHERE e.Deleted = 0 ORDER BY e.UserCode, l.ETypeId"));
+        while (q.next())
+            list.append({q.value(0).toString(), q.value(1).toString() + u' ' + q.value(2).toString()});
+        return list;
+    };
+    if (FSession && SameFile(dataBase, FSession->Db().path()))
+        return read(FSession->Db());
+    try {
+        auto db = accountdb::AccountDatabase::open(dataBase);
+        return read(*db);
+    } catch (const accountdb::DbError &) {
+        return {}; // the log-on itself reports why the file does not open
+    }
+}
+
+bool HostMainWindow::LogOn(const TLogOnRequest &request, QString *error)
+{
+    HostSession *target = FSession;
+    std::unique_ptr<HostSession> opened;
+    if (!FSession || !SameFile(request.DataBase, FSession->Db().path())) {
+        try {
+            opened = HostSession::Open(request.DataBase, FSession ? &FSession->Messages() : nullptr);
+        } catch (const accountdb::DbError &e) {
+            if (error)
+                *error = e.message();
+            return false;
+        }
+        target = opened.get();
+    }
+    // A user code names the same operator as his id; the log-on state keeps the id.
+    QString operatorId = request.Operator;
+    if (!HostSchema::TableName(target->Db(), QStringLiteral("T_GBL_LoginUser")).isEmpty()) {
+        const QVariant id = target->Db().value(
+            QStringLiteral(
+                "SELECT l.ETypeId FROM T_GBL_LoginUser l INNER JOIN Employee e ON e.TypeId = l.ETypeId "
+                "WHERE l.ETypeId = ? OR e.UserCode = ? "
+                "ORDER BY CASE WHEN l.ETypeId = ? THEN 0 ELSE 1 END LIMIT 1"),
+            {request.Operator, request.Operator, request.Operator});
+        if (!id.isNull())
+            operatorId = id.toString();
+    }
+    if (!target->LogOn(operatorId, request.Password, request.LogOnDate, error))
+        return false;
+    if (opened) {
+        CloseAllPage();
+        if (!PagesOtherThanDesktop().isEmpty()) {
+            if (error)
+                *error = QStringLiteral("有窗口未能关闭，不能打开其他账套。");
+            return false;
+        }
+        SwitchSession(std::move(opened));
+    }
+    LoadMenu(true);
+    RefreshMainStatusBar(kAllParts);
+    return true;
+}
+
+bool HostMainWindow::ShowLoginOn(bool first)
+{
+    if (!FSession)
+        return false;
+    LogOnDialog dialog(
+        FSession->Messages(), [this](const TLogOnRequest &r, QString *error) { return LogOn(r, error); },
+        [this](const QString &dataBase) { return Operators(dataBase); }, this);
+    TLogOnRequest request;
+    request.DataBase = FSession->Db().path();
+    request.Operator = FSession->System().State().OperatorId;
+    request.LogOnDate = first ? QDate::currentDate() : FSession->System().State().LogOnDate;
+    dialog.SetRequest(request);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString HostMainWindow::FormatPeriod(const QString &period)
+{
+    const QString text = period.trimmed();
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (ok && value > 0) {
+        const int year = value / 100, month = value % 100;
+        if (year >= 1900 && year <= 9999 && month >= 1 && month <= 12)
+            return QStringLiteral("%1年%2月").arg(year).arg(month, 2, 10, QLatin1Char('0'));
+    }
+    // An account set without an inventory period keeps "0".
+    return ok && value == 0 ? QString() : text;
+}
+
+QString HostMainWindow::CurrentJxcPeriod()
+{
+    accountdb::ProcParams params{{QStringLiteral("@szName"), QStringLiteral("JxcPeriod")},
+                                 {QStringLiteral("@szReturn"), QString(), true}};
+    try {
+        if (FSession->Db().callProc(QStringLiteral("P_GBL_GetSysValue"), params) < 0)
+            return {};
+    } catch (const accountdb::DbError &) {
+        return {};
+    }
+    for (const accountdb::ProcParam &p : params)
+        if (p.name.compare(QLatin1String("@szReturn"), Qt::CaseInsensitive) == 0)
+            return p.value.toString();
+    return {};
+}
+
+void HostMainWindow::RefreshMainStatusBar(TRefreshSBSet parts)
+{
+    if (!FSession)
+        return;
+    // The module passes the first part after every change of the log-on (operator change, restore,
+    // reverse checkout), so it stands for the whole log-on block, as does the last ("all").
+    const auto has = [parts](TRefreshSB p) { return (parts & RefreshSet({p})) != 0; };
+    const bool all = has(TRefreshSB::rsbAccount) || has(TRefreshSB::rsbAll);
+    const TLogOnState &s = FSession->System().State();
+    if (all) {
+        lblAccount->setText(QStringLiteral("账套：") + s.ZtName);
+        setWindowTitle(QStringLiteral("Orvane 系统维护 - [%1]").arg(s.ZtName));
+        FDesktop->SetAccountText(QStringLiteral("当前账套：%1    %2").arg(s.ZtName, FSession->Db().path()));
+    }
+    if (all || has(TRefreshSB::rsbOperator))
+        lblOperator->setText(QStringLiteral("操作员：") +
+                             (s.OperatorName.isEmpty() ? s.OperatorId : s.OperatorName));
+    if (all || has(TRefreshSB::rsbLogOnDate))
+        lblLogOnDate->setText(QStringLiteral("登录日期：") +
+                              s.LogOnDate.toString(QStringLiteral("yyyy-MM-dd")));
+    if (all || has(TRefreshSB::rsbPeriod))
+        lblPeriod->setText(QStringLiteral("进销存期间：") + FormatPeriod(CurrentJxcPeriod()));
+    if (has(TRefreshSB::rsbMessage))
+        lblMessage->clear();
+}
+
+bool HostMainWindow::EntryAllowed(const THostMenuEntry &entry)
+{
+    if (!FCall)
+        return false;
+    const TLogOnState &s = FSession->System().State();
+    if (s.IsManager || HostFunctionMenu::IsAlwaysAllowed(entry.EntryName))
+        return true;
+    return HostFunctionMenu::OperatorHasRight(FSession->Db(), s.OperatorId, entry.FunctionNo);
+}
+
+void HostMainWindow::LoadMenu(bool reload)
+{
+    if (!FSession)
+        return;
+    if (reload || !FEntriesRead) {
+        FEntries = HostFunctionMenu::ReadEntries(FSession->Db());
+        FEntriesRead = true;
+    }
+    // The entry that asked for the reload may still be running from one of the old menus.
+    menuBar()->clear();
+    const QList<QMenu *> oldMenus = menuBar()->findChildren<QMenu *>(Qt::FindDirectChildrenOnly);
+    for (QMenu *menu : oldMenus) {
+        menu->setParent(nullptr);
+        menu->deleteLater();
+    }
+    QList<bool> allowed;
+    const QStringList paths = HostFunctionMenu::MenuPaths(FEntries);
+    QHash<QString, QMenu *> menus;
+    for (int i = 0; i < paths.size(); ++i) {
+        QMenu *menu = menuBar()->addMenu(paths[i]);
+        menu->setObjectName(QStringLiteral("mnu%1").arg(i + 1));
+        menus.insert(paths[i], menu);
+    }
+    for (const THostMenuEntry &e : FEntries) {
+        QAction *action = menus.value(e.MenuPath)->addAction(e.Caption);
+        action->setObjectName(QStringLiteral("mni%1").arg(e.FunctionNo));
+        action->setData(e.Key);
+        allowed << EntryAllowed(e);
+        action->setEnabled(allowed.last());
+        const QString key = e.Key;
+        connect(action, &QAction::triggered, this, [this, key] { RunEntry(key); });
+    }
+    BuildWindowMenu();
+    FDesktop->SetEntries(FEntries, allowed);
+}
+
+void HostMainWindow::BuildWindowMenu()
+{
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("窗口"));
+    menu->setObjectName(QStringLiteral("mnuWindow"));
+    QAction *desktop = menu->addAction(QStringLiteral("我的桌面"), this, &HostMainWindow::ShowMyDesktop);
+    desktop->setObjectName(QStringLiteral("actDesktop"));
+    QAction *next = menu->addAction(QStringLiteral("下一个窗口"), FMdiArea, &QMdiArea::activateNextSubWindow);
+    next->setObjectName(QStringLiteral("actNextWindow"));
+    QAction *closeAll = menu->addAction(QStringLiteral("关闭全部窗口"), this, &HostMainWindow::CloseAllPage);
+    closeAll->setObjectName(QStringLiteral("actCloseAll"));
+}
+
+QList<QMdiSubWindow *> HostMainWindow::PagesOtherThanDesktop() const
+{
+    QList<QMdiSubWindow *> pages = FMdiArea->subWindowList();
+    pages.removeAll(FDesktopWindow);
+    return pages;
+}
+
+void HostMainWindow::CloseAllPage()
+{
+    // A page that refuses to close (unsaved work) stays open; the caller counts what is left.
+    for (QMdiSubWindow *page : PagesOtherThanDesktop())
+        page->close();
+}
+
+void HostMainWindow::CloseAllBillPage()
+{
+    for (QMdiSubWindow *page : PagesOtherThanDesktop())
+        if (page->widget() && page->widget()->property("BillPage").toBool())
+            page->close();
+}
+
+bool HostMainWindow::HasOpenBill()
+{
+    for (QMdiSubWindow *page : PagesOtherThanDesktop())
+        if (page->widget() && page->widget()->property("BillPage").toBool())
+            return true;
+    return false;
+}
+
+void HostMainWindow::RefreshWindows()
+{
+    // Pages that show account-set data offer a slot RefreshWindow(); others have nothing to reload.
+    for (QMdiSubWindow *page : FMdiArea->subWindowList()) {
+        QWidget *w = page->widget();
+        if (w && w->metaObject()->indexOfMethod("RefreshWindow()") >= 0)
+            QMetaObject::invokeMethod(w, "RefreshWindow", Qt::DirectConnection);
+    }
+    RefreshMainStatusBar(kAllParts);
+}
+
+void HostMainWindow::ShowMyDesktop()
+{
+    FMdiArea->setActiveSubWindow(FDesktopWindow);
+    MainFormActiveTab();
+}
+
+void HostMainWindow::MainFormActiveTab()
+{
+    if (!FMdiArea->activeSubWindow()) {
+        const QList<QMdiSubWindow *> pages = FMdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+        if (!pages.isEmpty())
+            FMdiArea->setActiveSubWindow(pages.last());
+    }
+    raise();
+    activateWindow();
+}
+
+void HostMainWindow::Terminate()
+{
+    close();
+    QCoreApplication::quit();
+}
+
+void HostMainWindow::closeEvent(QCloseEvent *event)
+{
+    CloseAllPage();
+    if (!PagesOtherThanDesktop().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    FDesktop->AllowClose();
+    event->accept();
+}
