@@ -1,0 +1,514 @@
+// Cost calculation: the average walk and its rule tables (pure), and the item-by-item process on
+// small account sets (average and FIFO results against hand-computed figures, zero and too-large
+// costs, forced zero costs, typed costs, balances).
+#include <QtTest>
+
+#include "uCostAverage.h"
+#include "uCostCalcProcessMain.h"
+
+#include <random>
+
+Q_DECLARE_METATYPE(TAverageAction)
+
+namespace {
+TAverageLine Line(int period, int vchtype, double qty, double price = 0, double total = 0, int usedType = 0,
+                  int appoint = 0, const QString &ktype = QString(), const QString &block = QString(),
+                  int dly = 0)
+{
+    TAverageLine L;
+    L.Period = period;
+    L.Vchtype = vchtype;
+    L.Qty = qty;
+    L.Price = price;
+    L.Total = total;
+    L.UsedType = usedType;
+    L.Appoint = appoint;
+    L.Ktypeid = ktype;
+    L.BlockNo = block;
+    L.Dlyorder = dly;
+    return L;
+}
+
+TAverageCostCalc::TSettings Settings(int costMode = 0, int stockMode = 0, bool isGM = false)
+{
+    TAverageCostCalc::TSettings s;
+    s.CostMode = costMode;
+    s.StockMode = stockMode;
+    s.IsGM = isGM;
+    return s;
+}
+
+const TBalanceRow *FindBalance(const std::vector<TBalanceRow> &rows, TCostPoolKind kind, int period,
+                               const QString &ktype = QString(), const QString &block = QString())
+{
+    for (const TBalanceRow &r : rows)
+        if (r.Kind == kind && r.Period == period && r.KtypeID == ktype && r.BlockNo == block)
+            return &r;
+    return nullptr;
+}
+} // namespace
+
+class TestCostCalc : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Pure: thresholds and rule tables
+    void zeroAndTooLarge_data();
+    void zeroAndTooLarge();
+    void averageAction_data();
+    void averageAction();
+    void saveFlag_data();
+    void saveFlag();
+
+    // Pure: the walk
+    void walkPricesIssuesAtRunningAverage();
+    void walkWritesBalancesBeforeNextPeriod();
+    void walkConservesEveryPool_data();
+    void walkConservesEveryPool();
+    void walkKeysPoolsByWarehouseAndBatch();
+    void walkTransferAndCommission();
+    void walkZeroCostPaths_data();
+    void walkZeroCostPaths();
+    void walkOutsourcing();
+    void walkFailsOnBaseType215();
+    void walkLastPrices();
+};
+
+// ---------------------------------------------------------------------------------------------
+// Thresholds and rule tables
+
+void TestCostCalc::zeroAndTooLarge_data()
+{
+    QTest::addColumn<double>("price");
+    QTest::addColumn<double>("maxPrice");
+    QTest::addColumn<bool>("minusIsZero");
+    QTest::addColumn<bool>("zero");
+    QTest::addColumn<bool>("tooLarge");
+    QTest::newRow("0.0001 is not zero") << 0.0001 << 1e10 << false << false << false;
+    QTest::newRow("0.00009 is zero") << 0.00009 << 1e10 << false << true << false;
+    QTest::newRow("-0.00009 is zero") << -0.00009 << 1e10 << false << true << false;
+    QTest::newRow("negative kept without flag 164") << -3.0 << 1e10 << false << false << false;
+    QTest::newRow("negative is zero with flag 164") << -3.0 << 1e10 << true << true << false;
+    QTest::newRow("-0.0001 is zero with flag 164") << -0.0001 << 1e10 << true << true << false;
+    QTest::newRow("flag 164 leaves positives") << 2.0 << 1e10 << true << false << false;
+    QTest::newRow("equal to the limit is accepted") << 100.0 << 100.0 << false << false << false;
+    QTest::newRow("above the limit") << 100.0001 << 100.0 << false << false << true;
+    QTest::newRow("negative beyond the limit") << -100.5 << 100.0 << false << false << true;
+    QTest::newRow("limit taken as absolute value") << 50.0 << -40.0 << false << false << true;
+}
+
+void TestCostCalc::zeroAndTooLarge()
+{
+    QFETCH(double, price);
+    QFETCH(double, maxPrice);
+    QFETCH(bool, minusIsZero);
+    QFETCH(bool, zero);
+    QFETCH(bool, tooLarge);
+    TCostLimits limits;
+    limits.MaxPrice = maxPrice;
+    limits.MinusIsZero = minusIsZero;
+    QCOMPARE(limits.IsZeroCost(price), zero);
+    QCOMPARE(limits.IsTooLarge(price), tooLarge);
+}
+
+void TestCostCalc::averageAction_data()
+{
+    QTest::addColumn<int>("vchtype");
+    QTest::addColumn<int>("usedType");
+    QTest::addColumn<int>("appoint");
+    QTest::addColumn<TAverageAction>("action");
+    using A = TAverageAction;
+    QTest::newRow("purchase at own cost") << 34 << 0 << 1 << A::StockReceipt;
+    QTest::newRow("purchase variant 340001") << 340001 << 0 << 1 << A::StockReceipt;
+    QTest::newRow("purchase without given cost fails") << 34 << 0 << 0 << A::NoRule;
+    QTest::newRow("sale") << 11 << 0 << 0 << A::StockIssue;
+    QTest::newRow("sale return at average") << 45 << 0 << 0 << A::StockIssue;
+    QTest::newRow("loss") << 9 << 0 << 0 << A::StockIssue;
+    QTest::newRow("other issue") << 141 << 0 << 0 << A::StockIssue;
+    QTest::newRow("other issue with given cost") << 141 << 0 << 1 << A::StockReceipt;
+    QTest::newRow("assembly components") << 16 << 1 << 0 << A::StockIssue;
+    QTest::newRow("assembly product unpriced fails") << 16 << 2 << 0 << A::NoRule;
+    QTest::newRow("transfer out") << 21 << 0 << 0 << A::StockIssue;
+    QTest::newRow("transfer in") << 21 << 1 << 0 << A::ReceiptAtPrevPrice;
+    QTest::newRow("consignment out of stock") << 25 << 1 << 0 << A::StockIssue;
+    QTest::newRow("consignment into commission") << 25 << 0 << 0 << A::CommissionLine;
+    QTest::newRow("consignment return from stock side") << 30 << 1 << 0 << A::StockIssue;
+    QTest::newRow("consignment return commission side") << 30 << 0 << 0 << A::CommissionLine;
+    QTest::newRow("consignment return given, commission side") << 30 << 0 << 1 << A::CommissionLine;
+    QTest::newRow("consignment return given, stock side") << 30 << 1 << 1 << A::StockReceipt;
+    QTest::newRow("consignment adjustment given") << 32 << 0 << 1 << A::CommissionLine;
+    QTest::newRow("consignment adjustment not given fails") << 32 << 0 << 0 << A::NoRule;
+    QTest::newRow("consignment settlement") << 26 << 0 << 0 << A::CommissionLine;
+    QTest::newRow("material issue") << 172 << 1 << 0 << A::StockIssue;
+    QTest::newRow("material issue given") << 172 << 1 << 1 << A::StockReceipt;
+    QTest::newRow("material into production") << 172 << 2 << 0 << A::ProduceReceipt;
+    QTest::newRow("material return") << 173 << 1 << 0 << A::StockIssue;
+    QTest::newRow("completion into stock") << 174 << 1 << 0 << A::StockReceipt;
+    QTest::newRow("completion out of production") << 174 << 2 << 0 << A::ProduceIssue;
+    QTest::newRow("completion given, production side") << 174 << 2 << 1 << A::ProduceReceipt;
+    QTest::newRow("production loss") << 176 << 0 << 0 << A::ProduceIssue;
+    QTest::newRow("production loss given") << 176 << 0 << 1 << A::ProduceReceipt;
+    QTest::newRow("outsourcing issue") << 182 << 1 << 0 << A::StockIssue;
+    QTest::newRow("outsourcing issue, processor side") << 182 << 2 << 0 << A::ConsignReceipt;
+    QTest::newRow("simple outsourcing issue given") << 212 << 1 << 1 << A::StockReceipt;
+    QTest::newRow("outsourcing acceptance into stock") << 184 << 1 << 0 << A::StockReceipt;
+    QTest::newRow("outsourcing acceptance, processor side") << 184 << 2 << 0 << A::ConsignIssue;
+    QTest::newRow("outsourcing acceptance given, processor side") << 184 << 2 << 1 << A::ConsignReceipt;
+    QTest::newRow("outsourcing return into stock") << 189 << 1 << 0 << A::StockReceipt;
+    QTest::newRow("outsourcing return, processor side") << 189 << 2 << 0 << A::ConsignReturn;
+    QTest::newRow("simple outsourcing completion") << 214 << 1 << 0 << A::ConsignReceipt;
+    QTest::newRow("simple outsourcing, processor side") << 214 << 2 << 0 << A::ConsignIssue;
+    QTest::newRow("base type 215 fails") << 215 << 0 << 1 << A::NoRule;
+    QTest::newRow("variant of 215 fails") << 2150003 << 1 << 0 << A::NoRule;
+    QTest::newRow("base type 180 is outsourcing") << 180 << 0 << 0 << A::ConsignReceipt;
+    QTest::newRow("base type 170 is production") << 170 << 0 << 0 << A::ProduceReceipt;
+}
+
+void TestCostCalc::averageAction()
+{
+    QFETCH(int, vchtype);
+    QFETCH(int, usedType);
+    QFETCH(int, appoint);
+    QFETCH(TAverageAction, action);
+    QCOMPARE(GetAverageAction(BaseVchtype(vchtype), usedType, appoint), action);
+}
+
+void TestCostCalc::saveFlag_data()
+{
+    QTest::addColumn<int>("b");
+    QTest::addColumn<int>("u");
+    QTest::addColumn<int>("a");
+    QTest::addColumn<int>("flag");
+    QTest::newRow("sale") << 11 << 0 << 0 << 0;
+    QTest::newRow("loss") << 9 << 0 << 0 << 1;
+    QTest::newRow("transfer") << 21 << 1 << 0 << 1;
+    QTest::newRow("assembly components") << 16 << 1 << 0 << 1;
+    QTest::newRow("assembly product") << 16 << 2 << 1 << 0;
+    QTest::newRow("completion calculated") << 174 << 2 << 0 << 1;
+    QTest::newRow("completion given") << 174 << 2 << 1 << 0;
+    QTest::newRow("outsourcing acceptance calculated") << 184 << 1 << 0 << 1;
+    QTest::newRow("outsourcing return") << 189 << 2 << 1 << 1;
+    QTest::newRow("simple outsourcing") << 214 << 1 << 1 << 1;
+    QTest::newRow("purchase") << 34 << 0 << 1 << 0;
+}
+
+void TestCostCalc::saveFlag()
+{
+    QFETCH(int, b);
+    QFETCH(int, u);
+    QFETCH(int, a);
+    QFETCH(int, flag);
+    QCOMPARE(GetSaveFlag(b, u, a), flag);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The walk
+
+void TestCostCalc::walkPricesIssuesAtRunningAverage()
+{
+    TAverageCostCalc calc;
+    calc.Reset(Settings());
+    QVERIFY(calc.AddOpening(Line(0, -1, 10, 0, 50))); // 10 at 5
+    std::vector<TAverageLine> lines{
+        Line(1, 34, 10, 7, 70, 0, 1),     // pool 20 / 120: average 6
+        Line(1, 11, -5),                  // issue at 6
+        Line(1, 34, 5, 10.5, 52.5, 0, 1), // pool 20 / 142.5: average 7.125
+        Line(1, 11, -3),                  // 3 x 7.125 = 21.375 -> 21.38
+    };
+    QVERIFY(calc.Calc(lines, 1));
+    QCOMPARE(lines[1].Price, 6.0);
+    QCOMPARE(lines[1].Total, -30.0);
+    QCOMPARE(lines[3].Price, 7.125);
+    QCOMPARE(lines[3].Total, -21.38);
+    const TBalanceRow *b = FindBalance(calc.Balances(), TCostPoolKind::Stock, 1);
+    QVERIFY(b);
+    QCOMPARE(b->Qty, 17.0);
+    QCOMPARE(b->Total, 121.12);
+    // The commission pool writes its (empty) row as well; production kinds only with IsGM.
+    QVERIFY(FindBalance(calc.Balances(), TCostPoolKind::Commission, 1));
+    QVERIFY(!FindBalance(calc.Balances(), TCostPoolKind::Produce, 1));
+    QCOMPARE(int(calc.Balances().size()), 2);
+}
+
+void TestCostCalc::walkWritesBalancesBeforeNextPeriod()
+{
+    TAverageCostCalc calc;
+    calc.Reset(Settings());
+    std::vector<TAverageLine> lines{
+        Line(1, 34, 10, 4, 40, 0, 1),
+        Line(1, 11, -4),             // 4 x 4
+        Line(2, 34, 6, 9, 54, 0, 1), // period 2: pool 12 / 78, average 6.5
+        Line(2, 11, -12),            // empties the pool
+        Line(3, 11, -1),             // empty pool: cost zero, kept (no callback)
+    };
+    calc.OnUnacceptableCost = [](const TAverageLine &, double &) { return true; };
+    QVERIFY(calc.Calc(lines, 1));
+    const auto &rows = calc.Balances();
+    QCOMPARE(int(rows.size()), 6);
+    // Period 1 closes with the state before the first line of period 2.
+    QCOMPARE(rows[0].Period, 1);
+    QCOMPARE(rows[0].Qty, 6.0);
+    QCOMPARE(rows[0].Total, 24.0);
+    QCOMPARE(rows[2].Period, 2);
+    QCOMPARE(rows[2].Qty, 0.0);
+    QCOMPARE(rows[2].Total, 0.0);
+    QCOMPARE(rows[4].Period, 3);
+    QCOMPARE(rows[4].Qty, -1.0);
+    QCOMPARE(lines[3].Total, -78.0);
+    QCOMPARE(lines[4].Total, 0.0);
+}
+
+void TestCostCalc::walkConservesEveryPool_data()
+{
+    QTest::addColumn<int>("costMode");
+    QTest::addColumn<int>("stockMode");
+    QTest::addColumn<unsigned>("seed");
+    QTest::newRow("whole company") << 0 << 0 << 1u;
+    QTest::newRow("per warehouse") << 0 << 1 << 2u;
+    QTest::newRow("per batch") << 3 << 0 << 3u;
+    QTest::newRow("per warehouse and batch") << 3 << 1 << 4u;
+}
+
+void TestCostCalc::walkConservesEveryPool()
+{
+    // Stock value at period end = opening + receipts - issues, for every pool entry and period.
+    QFETCH(int, costMode);
+    QFETCH(int, stockMode);
+    QFETCH(unsigned, seed);
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> pick(0, 2);
+    std::uniform_int_distribution<int> qty(1, 20);
+    std::uniform_int_distribution<int> cents(100, 9999);
+    const QStringList ktypes{QStringLiteral("K1"), QStringLiteral("K2"), QStringLiteral("K3")};
+    const QStringList blocks{QStringLiteral("B1"), QStringLiteral("B2"), QStringLiteral("B3")};
+
+    TAverageCostCalc calc;
+    calc.Reset(Settings(costMode, stockMode));
+    calc.OnUnacceptableCost = [](const TAverageLine &, double &) { return true; };
+    std::vector<TAverageLine> lines;
+    for (int period = 1; period <= 3; ++period) {
+        for (int i = 0; i < 200; ++i) {
+            const QString k = ktypes[pick(rng)];
+            const QString b = blocks[pick(rng)];
+            const double q = qty(rng);
+            if (pick(rng) == 0) {
+                const double price = cents(rng) / 100.0;
+                lines.push_back(Line(period, 34, q, price, CostRounding::Round2(q * price), 0, 1, k, b));
+            } else {
+                lines.push_back(Line(period, 11, -q, 0, 0, 0, 0, k, b));
+            }
+        }
+    }
+    QVERIFY(calc.Calc(lines, 1));
+
+    // Expected per key and period from the priced lines.
+    auto key = [&](const TAverageLine &L) {
+        const QString k = stockMode ? L.Ktypeid.toLower() : QString();
+        const QString b = costMode == 3 ? L.BlockNo.toLower() : QString();
+        return k + u'|' + b;
+    };
+    QHash<QString, std::pair<double, double>> running;
+    int checked = 0;
+    for (int period = 1; period <= 3; ++period) {
+        for (const TAverageLine &L : lines) {
+            if (L.Period != period)
+                continue;
+            auto &r = running[key(L)];
+            r.first += L.Qty;
+            r.second += L.Total;
+        }
+        for (auto it = running.cbegin(); it != running.cend(); ++it) {
+            const QStringList parts = it.key().split(u'|');
+            const TBalanceRow *row =
+                FindBalance(calc.Balances(), TCostPoolKind::Stock, period, parts[0], parts[1]);
+            QVERIFY2(row, qPrintable(it.key()));
+            QVERIFY(qAbs(row->Qty - it->first) < 1e-9);
+            QVERIFY(qAbs(row->Total - it->second) < 1e-6);
+            ++checked;
+        }
+    }
+    QVERIFY(checked >= 3);
+}
+
+void TestCostCalc::walkKeysPoolsByWarehouseAndBatch()
+{
+    TAverageCostCalc calc;
+    calc.Reset(Settings(3, 1));
+    QVERIFY(calc.AddOpening(Line(0, -1, 2, 0, 20, 0, 0, QStringLiteral("K1"), QStringLiteral("B1"))));
+    std::vector<TAverageLine> lines{
+        Line(1, 34, 2, 30, 60, 0, 1, QStringLiteral("K1"), QStringLiteral("B2")),
+        Line(1, 34, 2, 50, 100, 0, 1, QStringLiteral("K2"), QStringLiteral("B1")),
+        // Keys compare without case: k1/b1 is the opening's pool.
+        Line(1, 11, -1, 0, 0, 0, 0, QStringLiteral("k1"), QStringLiteral("b1")),
+        Line(1, 11, -1, 0, 0, 0, 0, QStringLiteral("K1"), QStringLiteral("B2")),
+        Line(1, 11, -1, 0, 0, 0, 0, QStringLiteral("K2"), QStringLiteral("B1")),
+    };
+    QVERIFY(calc.Calc(lines, 1));
+    QCOMPARE(lines[2].Price, 10.0);
+    QCOMPARE(lines[3].Price, 30.0);
+    QCOMPARE(lines[4].Price, 50.0);
+    QCOMPARE(calc.Pools().IniPrice(QStringLiteral("K1"), QStringLiteral("B1")), 10.0);
+    QCOMPARE(calc.Pools().IniPrice(QStringLiteral("K2"), QStringLiteral("B1")), 0.0);
+    const TBalanceRow *row =
+        FindBalance(calc.Balances(), TCostPoolKind::Stock, 1, QStringLiteral("k1"), QStringLiteral("b1"));
+    QVERIFY(row);
+    QCOMPARE(row->Qty, 1.0);
+    QCOMPARE(row->Total, 10.0);
+    QCOMPARE(int(calc.Balances().size()), 3); // three stock entries; commission per batch has none
+}
+
+void TestCostCalc::walkTransferAndCommission()
+{
+    TAverageCostCalc calc;
+    calc.Reset(Settings(0, 1));
+    std::vector<TAverageLine> lines{
+        Line(1, 34, 4, 2.5, 10, 0, 1, QStringLiteral("K1")),
+        Line(1, 21, -2, 0, 0, 0, 0, QStringLiteral("K1")),    // transfer out at 2.5
+        Line(1, 21, 2, 0, 0, 1, 0, QStringLiteral("K2")),     // transfer in at the previous price
+        Line(1, 25, -2, 0, 0, 1, 0, QStringLiteral("K2")),    // consignment out of stock at 2.5
+        Line(1, 25, 2, 0, 0, 0, 0, QStringLiteral("K2")),     // into commission at 2.5
+        Line(1, 26, -1, 0, 0, 0, 0, QStringLiteral("K2")),    // settlement at commission average
+        Line(1, 250001, 1, 9, 9, 0, 0, QStringLiteral("K2")), // variant: added as it stands
+    };
+    QVERIFY(calc.Calc(lines, 1));
+    QCOMPARE(lines[1].Total, -5.0);
+    QCOMPARE(lines[2].Price, 2.5);
+    QCOMPARE(lines[2].Total, 5.0);
+    QCOMPARE(lines[3].Total, -5.0);
+    QCOMPARE(lines[4].Price, 2.5);
+    QCOMPARE(lines[4].Total, 5.0);
+    QCOMPARE(lines[5].Price, 2.5);
+    QCOMPARE(lines[5].Total, -2.5);
+    QCOMPARE(lines[6].Total, 9.0);
+    const TBalanceRow *k1 = FindBalance(calc.Balances(), TCostPoolKind::Stock, 1, QStringLiteral("k1"));
+    const TBalanceRow *k2 = FindBalance(calc.Balances(), TCostPoolKind::Stock, 1, QStringLiteral("k2"));
+    const TBalanceRow *com = FindBalance(calc.Balances(), TCostPoolKind::Commission, 1);
+    QVERIFY(k1 && k2 && com);
+    QCOMPARE(k1->Total, 5.0);
+    QCOMPARE(k2->Qty, 0.0);
+    QCOMPARE(com->Qty, 2.0);
+    QCOMPARE(com->Total, 11.5);
+}
+
+void TestCostCalc::walkZeroCostPaths_data()
+{
+    QTest::addColumn<bool>("canZero");
+    QTest::addColumn<double>("substitute"); // < 0: the search finds nothing
+    QTest::addColumn<bool>("accept");       // answer of the unacceptable-cost callback
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("price");
+    QTest::addColumn<int>("substituteCalls");
+    QTest::addColumn<int>("unacceptableCalls");
+    QTest::newRow("zero allowed by flag 103") << true << 3.0 << true << true << 0.0 << 0 << 0;
+    QTest::newRow("substitute found") << false << 3.0 << true << true << 3.0 << 1 << 0;
+    QTest::newRow("no substitute, accepted") << false << -1.0 << true << true << 8.0 << 1 << 1;
+    QTest::newRow("no substitute, refused") << false << -1.0 << false << false << 0.0 << 1 << 1;
+}
+
+void TestCostCalc::walkZeroCostPaths()
+{
+    QFETCH(bool, canZero);
+    QFETCH(double, substitute);
+    QFETCH(bool, accept);
+    QFETCH(bool, ok);
+    QFETCH(double, price);
+    QFETCH(int, substituteCalls);
+    QFETCH(int, unacceptableCalls);
+    TAverageCostCalc::TSettings s = Settings();
+    s.CanZero = canZero;
+    TAverageCostCalc calc;
+    calc.Reset(s);
+    int substitutes = 0, unacceptables = 0;
+    calc.OnGetSubstituteCost = [&](const TAverageLine &, double &p) {
+        ++substitutes;
+        if (substitute < 0)
+            return false;
+        p = substitute;
+        return true;
+    };
+    calc.OnUnacceptableCost = [&](const TAverageLine &, double &p) {
+        ++unacceptables;
+        p = 8.0;
+        return accept;
+    };
+    std::vector<TAverageLine> lines{Line(1, 11, -2)};
+    QCOMPARE(calc.Calc(lines, 1), ok);
+    QCOMPARE(substitutes, substituteCalls);
+    QCOMPARE(unacceptables, unacceptableCalls);
+    if (ok) {
+        QCOMPARE(lines[0].Price, price);
+        QCOMPARE(lines[0].Total, CostRounding::Round2(-2 * price));
+    }
+}
+
+void TestCostCalc::walkOutsourcing()
+{
+    TAverageCostCalc::TSettings s = Settings(0, 0, true);
+    s.HasConsignBack = true;
+    TAverageCostCalc calc;
+    calc.Reset(s);
+    int lookups = 0;
+    calc.OnGetAcceptCost = [&](int dly) {
+        ++lookups;
+        return dly == 77 ? 1.5 : 0.0;
+    };
+    QVERIFY(calc.AddOpening(Line(0, -4, 10, 0, 40))); // 10 at 4 at the processor
+    std::vector<TAverageLine> lines{
+        Line(1, 184, -5, 0, 0, 2, 0, {}, {}, 501), // acceptance out of the processor at 4
+        Line(1, 184, 5, 4, 20, 1, 0, {}, {}, 502), // into stock at its own cost
+        Line(1, 189, 2, 0, 0, 2, 0, {}, {}, 503),  // return at the acceptance cost of 501
+        Line(1, 189, 1, 0, 0, 2, 0, {}, {}, 504),  // return of a line not priced here
+        Line(1, 34, 1, 3, 3, 0, 1),
+        Line(1, 214, 2, 0, 10, 1, 0), // 10 processing + 2 x previous price 3
+    };
+    lines[2].SourceDlyorder = 501;
+    lines[3].SourceDlyorder = 77;
+    QVERIFY(calc.Calc(lines, 1));
+    QCOMPARE(lines[0].Price, 4.0);
+    QCOMPARE(calc.FConsignCheckAcceptPrice.value(501), 4.0);
+    QCOMPARE(lines[2].Price, 4.0);
+    QCOMPARE(lines[2].Total, 8.0);
+    QCOMPARE(lines[3].Price, 1.5);
+    QCOMPARE(lookups, 1);
+    QCOMPARE(lines[5].Total, 16.0);
+    QCOMPARE(lines[5].Price, 8.0);
+    const TBalanceRow *stock = FindBalance(calc.Balances(), TCostPoolKind::Stock, 1);
+    const TBalanceRow *weiwai = FindBalance(calc.Balances(), TCostPoolKind::Consign, 1);
+    QVERIFY(stock && weiwai && FindBalance(calc.Balances(), TCostPoolKind::Produce, 1));
+    QCOMPARE(stock->Qty, 8.0);
+    QCOMPARE(stock->Total, 39.0);
+    QCOMPARE(weiwai->Qty, 8.0);
+    QCOMPARE(weiwai->Total, 29.5);
+}
+
+void TestCostCalc::walkFailsOnBaseType215()
+{
+    TAverageCostCalc calc;
+    calc.Reset(Settings());
+    std::vector<TAverageLine> lines{Line(1, 34, 1, 1, 1, 0, 1), Line(1, 215, 1, 1, 1, 0, 1), Line(1, 11, -1)};
+    int failed = -1;
+    QVERIFY(!calc.Calc(lines, 1, &failed));
+    QCOMPARE(failed, 1);
+    QCOMPARE(lines[2].Total, 0.0); // the walk stopped there
+}
+
+void TestCostCalc::walkLastPrices()
+{
+    TAverageCostCalc calc;
+    calc.Reset(Settings());
+    std::vector<TAverageLine> lines{
+        Line(1, 34, 2, 6, 12, 0, 1),       // last receipt cost 6
+        Line(1, 140, 1, 0.00005, 0, 0, 1), // below 0.0001: not taken
+        Line(1, 45, 1),                    // sale return: not an issue for the last issue cost
+        Line(1, 11, -1),                   // last issue cost
+    };
+    QVERIFY(calc.Calc(lines, 1));
+    QVERIFY(calc.FLastInPriceGeted);
+    QCOMPARE(calc.FLastInPrice, 6.0);
+    QVERIFY(calc.FLastOutPriceGeted);
+    QCOMPARE(calc.FLastOutPrice, lines[3].Price);
+}
+
+QTEST_GUILESS_MAIN(TestCostCalc)
+#include "tst_costcalc.moc"
