@@ -307,6 +307,8 @@ private slots:
     void rounding();
     void linkedLookupRefusesBadTableName_data();
     void linkedLookupRefusesBadTableName();
+    void recordStore_data();
+    void recordStore();
 };
 
 void TestFifo::matching_data()
@@ -504,6 +506,34 @@ void TestFifo::pricing_data()
                  {XRec(11, "10.0000", "40.00"), XRec(12, "10.5000", "42.00")},
                  {XMatch("dlybuy/34/100/1001", "dlydiff/21/400/4001", "4.0000", "10.0000", "40.00"),
                   XMatch("dlydiff/21/400/4002", "dlysale/11/200/2001", "4.0000", "10.5000", "42.00")});
+
+    QTest::newRow("receipt takes the given cost of a loaded issue")
+        << Scenario{{{.ktype = "K1", .id = 1, .qty = 10, .costPrice = 5, .costTotal = 50},
+                     {.ktype = "K2",
+                      .id = 2,
+                      .table = "dlydiff",
+                      .vchtype = 21,
+                      .vchcode = 400,
+                      .dly = 4002,
+                      .appoint = 0,
+                      .qty = 4,
+                      .outTable = "dlydiff",
+                      .outDly = 4001}},
+                    {{.ktype = "K1",
+                      .id = 11,
+                      .table = "dlydiff",
+                      .vchtype = 21,
+                      .vchcode = 400,
+                      .dly = 4001,
+                      .appoint = 1,
+                      .qty = 4,
+                      .costPrice = 6,
+                      .costTotal = 24},
+                     {.ktype = "K2", .id = 12, .qty = 4}}}
+        << XRoot({XRec(1, "5.0000", "50.00"), XRec(2, "6.0000", "24.00")},
+                 {XRec(11, "6.0000", "24.00"), XRec(12, "6.0000", "24.00")},
+                 {XMatch("dlybuy/34/100/1001", "dlydiff/21/400/4001", "4.0000", "6.0000", "24.00"),
+                  XMatch("dlydiff/21/400/4002", "dlysale/11/200/2001", "4.0000", "6.0000", "24.00", true)});
 
     QTest::newRow("pricing repeats until no issue changes")
         << Scenario{{{.ktype = "K1",
@@ -858,6 +888,40 @@ void TestFifo::linkedLookupRefusesBadTableName()
         QVERIFY2(e.Message().contains(QStringLiteral("表名")), qPrintable(e.Message()));
     }
     QVERIFY(!InById(all, 1)->CostCacled);
+}
+
+void TestFifo::recordStore_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("empty") << 0;
+    QTest::newRow("inside the first chunk") << 16;
+    QTest::newRow("across the growing chunks") << 8177;
+    QTest::newRow("across the full-size chunks") << 20000;
+}
+
+void TestFifo::recordStore()
+{
+    // Records keep their address while the store grows, and every way of reaching them agrees.
+    QFETCH(int, count);
+    TRecordStore<int> store;
+    std::vector<const int *> addresses;
+    for (int i = 0; i < count; ++i)
+        addresses.push_back(&store.emplace_back(i));
+    QCOMPARE(store.size(), size_t(count));
+    QCOMPARE(store.empty(), count == 0);
+    int next = 0;
+    for (const int &v : std::as_const(store)) {
+        QCOMPARE(v, next);
+        QCOMPARE(&v, addresses[next]);
+        ++next;
+    }
+    QCOMPARE(next, count);
+    for (int i = 0; i < count; ++i)
+        QCOMPARE(&store[i], addresses[i]);
+    auto it = store.end();
+    for (int i = count - 1; i >= 0; --i)
+        QCOMPARE(*--it, i);
+    QVERIFY(it == store.begin());
 }
 
 QTEST_GUILESS_MAIN(TestFifo)

@@ -158,6 +158,23 @@ void TOutRecordRefList::Pack()
 }
 
 // ---------------------------------------------------------------------------------------------
+// TMatchRecordList
+
+TMatchRecordList::const_iterator &TMatchRecordList::const_iterator::operator++()
+{
+    FMatch = FMatch->FNextOfOut;
+    return *this;
+}
+
+void TMatchRecordList::push_back(TMatchRecord *AMatch)
+{
+    AMatch->FNextOfOut = nullptr;
+    (FLast ? FLast->FNextOfOut : FFirst) = AMatch;
+    FLast = AMatch;
+    ++FCount;
+}
+
+// ---------------------------------------------------------------------------------------------
 // TAllStockList: containers
 
 size_t qHash(const TAllStockList::TOutKey &key, size_t seed) noexcept
@@ -201,7 +218,7 @@ TOutRecord &TAllStockList::AddOutRecord(const QString &AKtypeID, TOutRecord ARec
     TOutRecord &O = list.OutRecordList.emplace_back(std::move(ARecord));
     O.StockInOutList = &list;
     O.InRecords.clear();
-    O.MatchRecordList.clear();
+    O.MatchRecordList = TMatchRecordList();
     // The first issue loaded under a key is the one found by key.
     AllOutRecordList.insert(TOutKey{O.Table, O.Dlyorder}, &O);
     if (O.Appoint != 1)

@@ -8,9 +8,12 @@
 #include <QHash>
 #include <QString>
 
+#include <bit>
 #include <deque>
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 struct TInRecord;
@@ -46,6 +49,141 @@ struct TLinkedOutCost
 };
 // Reads the cost of detail line ADlyorder of table ATable; a missing line reads as zeros.
 using TOnGetLinkedOutCost = std::function<TLinkedOutCost(const QString &ATable, int ADlyorder)>;
+
+// Owning, append-only store of records in chunks: records never move once added (the other lists
+// hold plain pointers to them), chunks grow from 16 to 4096 records so that a small item costs
+// little and a large one needs few allocations.
+template <class T> class TRecordStore
+{
+public:
+    TRecordStore() = default;
+    TRecordStore(const TRecordStore &) = delete;
+    TRecordStore &operator=(const TRecordStore &) = delete;
+
+    template <class... Args> T &emplace_back(Args &&...args)
+    {
+        if (FChunks.empty() || FChunks.back().size() == FChunks.back().capacity()) {
+            FChunks.emplace_back();
+            FChunks.back().reserve(ChunkCapacity(FChunks.size() - 1));
+        }
+        ++FSize;
+        return FChunks.back().emplace_back(std::forward<Args>(args)...);
+    }
+    size_t size() const { return FSize; }
+    bool empty() const { return FSize == 0; }
+    T &operator[](size_t i) { return Locate(i); }
+    const T &operator[](size_t i) const { return const_cast<TRecordStore *>(this)->Locate(i); }
+
+    template <class Store, class Ref> class Iterator
+    {
+    public:
+        using iterator_category = std::bidirectional_iterator_tag;
+        using value_type = T;
+        using difference_type = std::ptrdiff_t;
+        using pointer = std::remove_reference_t<Ref> *;
+        using reference = Ref;
+        Iterator() = default;
+        Iterator(Store *store, size_t chunk, size_t pos) : FStore(store), FChunk(chunk), FPos(pos) {}
+        Ref operator*() const { return FStore->FChunks[FChunk][FPos]; }
+        pointer operator->() const { return &**this; }
+        Iterator &operator++()
+        {
+            if (++FPos == FStore->FChunks[FChunk].size()) {
+                ++FChunk;
+                FPos = 0;
+            }
+            return *this;
+        }
+        Iterator operator++(int)
+        {
+            Iterator old = *this;
+            ++*this;
+            return old;
+        }
+        Iterator &operator--()
+        {
+            if (FPos == 0)
+                FPos = FStore->FChunks[--FChunk].size();
+            --FPos;
+            return *this;
+        }
+        Iterator operator--(int)
+        {
+            Iterator old = *this;
+            --*this;
+            return old;
+        }
+        bool operator==(const Iterator &other) const { return FChunk == other.FChunk && FPos == other.FPos; }
+
+    private:
+        Store *FStore = nullptr;
+        size_t FChunk = 0;
+        size_t FPos = 0;
+    };
+    using iterator = Iterator<TRecordStore, T &>;
+    using const_iterator = Iterator<const TRecordStore, const T &>;
+    iterator begin() { return iterator(this, 0, 0); }
+    iterator end() { return iterator(this, FChunks.size(), 0); }
+    const_iterator begin() const { return const_iterator(this, 0, 0); }
+    const_iterator end() const { return const_iterator(this, FChunks.size(), 0); }
+
+private:
+    static constexpr size_t kFirst = 16, kLast = 4096, kGrowing = 9; // 16, 32, ... 4096
+    static constexpr size_t kGrowingTotal = kFirst * ((size_t(1) << kGrowing) - 1);
+    static size_t ChunkCapacity(size_t chunk) { return chunk < kGrowing ? kFirst << chunk : kLast; }
+    T &Locate(size_t i)
+    {
+        if (i >= kGrowingTotal)
+            return FChunks[kGrowing + (i - kGrowingTotal) / kLast][(i - kGrowingTotal) % kLast];
+        const size_t chunk = std::bit_width(i / kFirst + 1) - 1;
+        return FChunks[chunk][i - kFirst * ((size_t(1) << chunk) - 1)];
+    }
+    std::vector<std::vector<T>> FChunks; // moving a chunk vector keeps its buffer, so records stay put
+    size_t FSize = 0;
+};
+
+// The matches of one issue in creation order, linked through the matches themselves (no allocation
+// per issue); not owning.
+class TMatchRecordList
+{
+public:
+    class const_iterator
+    {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = TMatchRecord *;
+        using difference_type = std::ptrdiff_t;
+        using pointer = TMatchRecord *const *;
+        using reference = TMatchRecord *;
+        const_iterator() = default;
+        explicit const_iterator(TMatchRecord *m) : FMatch(m) {}
+        TMatchRecord *operator*() const { return FMatch; }
+        const_iterator &operator++();
+        const_iterator operator++(int)
+        {
+            const_iterator old = *this;
+            ++*this;
+            return old;
+        }
+        bool operator==(const const_iterator &other) const { return FMatch == other.FMatch; }
+
+    private:
+        TMatchRecord *FMatch = nullptr;
+    };
+
+    void push_back(TMatchRecord *AMatch); // the match must not be in another list
+    size_t size() const { return FCount; }
+    bool empty() const { return FCount == 0; }
+    TMatchRecord *front() const { return FFirst; }
+    TMatchRecord *back() const { return FLast; }
+    const_iterator begin() const { return const_iterator(FFirst); }
+    const_iterator end() const { return const_iterator(); }
+
+private:
+    TMatchRecord *FFirst = nullptr;
+    TMatchRecord *FLast = nullptr;
+    size_t FCount = 0;
+};
 
 // One receipt line.
 struct TInRecord
@@ -87,8 +225,8 @@ struct TOutRecord
     double LeftQty = 0;
     double LeftTotal = 0;
     bool CostCacled = false;
-    std::vector<TInRecord *> InRecords;          // receipts that take their cost from this issue
-    std::vector<TMatchRecord *> MatchRecordList; // matches of this issue in creation order
+    std::vector<TInRecord *> InRecords; // receipts that take their cost from this issue
+    TMatchRecordList MatchRecordList;   // matches of this issue in creation order
     TStockInOutList *StockInOutList = nullptr;
     int Index = 0; // 1-based number in the equation system; 0 when not an unknown
     QString Stock;
@@ -109,6 +247,10 @@ struct TMatchRecord
     bool QtyOver = false;    // took the last quantity of a receipt whose cost was known at matching
     bool CostCacled = false; // price and total are final
     QString Stock;           // copied from the issue
+
+private:
+    friend class TMatchRecordList;
+    TMatchRecord *FNextOfOut = nullptr; // next match of the same issue
 };
 
 // Non-owning ordered list of issues with O(1) removal (removed slots are skipped and packed later),
@@ -157,8 +299,7 @@ private:
     int FCount = 0;
 };
 
-// All lines of one stock list. The three record deques own their records; records never move once
-// added (a deque keeps addresses stable on append), so the other lists hold plain pointers.
+// All lines of one stock list. The three record stores own their records.
 class TStockInOutList
 {
 public:
@@ -167,9 +308,9 @@ public:
     TStockInOutList &operator=(const TStockInOutList &) = delete;
 
     QString KtypeID; // warehouse id, '' for the whole company, or the kind name
-    std::deque<TInRecord> InRecordList;
-    std::deque<TOutRecord> OutRecordList;
-    std::deque<TMatchRecord> MatchRecordList;
+    TRecordStore<TInRecord> InRecordList;
+    TRecordStore<TOutRecord> OutRecordList;
+    TRecordStore<TMatchRecord> MatchRecordList;
     std::deque<TInRecord *> InRecordQueue; // receipts in load order, for matching
     TOutRecordRefList UnknownCostOutRecordList;
 };
