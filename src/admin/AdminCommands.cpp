@@ -7,12 +7,14 @@ namespace admin {
 
 int cmdCreate(const QStringList &args);   // CmdCreate.cpp
 int cmdSysValue(const QStringList &args); // CmdSysValue.cpp
+int cmdCreateDemo(const QStringList &args); // CmdCreateDemo.cpp
 
 const QList<AdminCommand> &commands()
 {
     static const QList<AdminCommand> kCommands = {
         {"create", "创建新账套（不覆盖已有文件）", &cmdCreate},
         {"sysvalue", "读取或写入系统值", &cmdSysValue},
+        {"create-demo", "创建演示账套（基本资料、期初和已过账单据）", &cmdCreateDemo},
     };
     return kCommands;
 }
