@@ -304,8 +304,8 @@ void TestCostCalc::walkConservesEveryPool()
 
     // Expected per key and period from the priced lines.
     auto key = [&](const TAverageLine &L) {
-        const QString k = stockMode ? L.Ktypeid : QString();
-        const QString b = costMode == 3 ? L.BlockNo : QString();
+        const QString k = stockMode ? L.Ktypeid.toLower() : QString();
+        const QString b = costMode == 3 ? L.BlockNo.toLower() : QString();
         return k + u'|' + b;
     };
     QHash<QString, std::pair<double, double>> running;
@@ -381,8 +381,8 @@ void TestCostCalc::walkTransferAndCommission()
     QCOMPARE(lines[5].Price, 2.5);
     QCOMPARE(lines[5].Total, -2.5);
     QCOMPARE(lines[6].Total, 9.0);
-    const TBalanceRow *k1 = FindBalance(calc.Balances(), TCostPoolKind::Stock, 1, QStringLiteral("K1"));
-    const TBalanceRow *k2 = FindBalance(calc.Balances(), TCostPoolKind::Stock, 1, QStringLiteral("K2"));
+    const TBalanceRow *k1 = FindBalance(calc.Balances(), TCostPoolKind::Stock, 1, QStringLiteral("k1"));
+    const TBalanceRow *k2 = FindBalance(calc.Balances(), TCostPoolKind::Stock, 1, QStringLiteral("k2"));
     const TBalanceRow *com = FindBalance(calc.Balances(), TCostPoolKind::Commission, 1);
     QVERIFY(k1 && k2 && com);
     QCOMPARE(k1->Total, 5.0);

@@ -75,7 +75,6 @@ struct TAverageLine
     QString BlockNo;
     int Dlyorder = 0;
     int SourceDlyorder = 0;
-    QString Table; // detail table of the line when the data names it ("dlybuy", ...), else empty
 };
 
 // One period-end balance row: GoodsStocksCost (Stock), CommissionCost, GoodsStocksCostSC (Produce)
@@ -98,24 +97,22 @@ struct TCostPool
     double Average() const;
 };
 
-// Dictionary with keys compared without regard to case, enumerated in insertion order (so balances
-// come out in a stable order) under the key text first seen.
+// Dictionary that enumerates in insertion order, so that balances come out in a stable order.
 template <class V> class TOrderedDict
 {
 public:
     V &operator[](const QString &AKey)
     {
-        const QString folded = AKey.toLower();
-        const auto it = FIndex.constFind(folded);
+        const auto it = FIndex.constFind(AKey);
         if (it != FIndex.cend())
             return FItems[*it].second;
-        FIndex.insert(folded, static_cast<int>(FItems.size()));
+        FIndex.insert(AKey, static_cast<int>(FItems.size()));
         FItems.emplace_back(AKey, V{});
         return FItems.back().second;
     }
     const V *Find(const QString &AKey) const
     {
-        const auto it = FIndex.constFind(AKey.toLower());
+        const auto it = FIndex.constFind(AKey);
         return it == FIndex.cend() ? nullptr : &FItems[*it].second;
     }
     void Clear()
@@ -129,13 +126,12 @@ public:
 
 private:
     std::vector<std::pair<QString, V>> FItems;
-    QHash<QString, int> FIndex; // lower-case key -> position
+    QHash<QString, int> FIndex;
 };
 
 // The pools of one item. Mode 0: one pool per kind, the stock pool per warehouse when stock is
 // costed per warehouse. Mode 3: per batch, the stock pool per warehouse and batch when stock is
-// costed per warehouse. Keys are the warehouse id or batch number without regard to case; balances
-// carry the text first seen.
+// costed per warehouse. Keys are the lower-case warehouse id or batch number.
 class TAveragePools
 {
 public:

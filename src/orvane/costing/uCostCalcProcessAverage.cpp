@@ -9,8 +9,7 @@
 namespace {
 const QString kReasonZero = QStringLiteral("成本为零或成本过大");
 
-// Runs AWork in one transaction: its own, or the caller's when one is already open. Its own is
-// committed after AWork returns normally and rolled back when AWork throws.
+// Runs AWork in one transaction: its own, or the caller's when one is already open.
 template <class F> void InOneTransaction(F AWork)
 {
     if (Udlldbservice::InTransaction()) {
@@ -112,7 +111,8 @@ bool TCostCalcProcess::CalcAverage(int &ADlyCount)
         return false;
     }
     FBalanceSQL = BalanceStatements(FPtypeID, FAverage.Balances());
-    return SaveAverage(lines);
+    SaveAverage(lines);
+    return true;
 }
 
 void TCostCalcProcess::ReadBillLines(std::vector<TAverageLine> &ALines, int &ADlyCount)
@@ -129,7 +129,6 @@ void TCostCalcProcess::ReadBillLines(std::vector<TAverageLine> &ALines, int &ADl
     const int cBlockNo = ds.FieldIndex(QStringLiteral("BlockNo"));
     const int cDlyorder = ds.FieldIndex(QStringLiteral("Dlyorder"));
     const int cSourceDlyorder = ds.FieldIndex(QStringLiteral("SourceDlyorder"));
-    const int cTable = ds.FieldIndex(QStringLiteral("TableName"));
     auto at = [](const TClientDataSet::Row &row, int c) { return c >= 0 ? row.at(c) : QVariant(); };
 
     ALines.reserve(ds.RowCountAll());
@@ -147,7 +146,6 @@ void TCostCalcProcess::ReadBillLines(std::vector<TAverageLine> &ALines, int &ADl
         L.BlockNo = at(row, cBlockNo).toString();
         L.Dlyorder = at(row, cDlyorder).toInt();
         L.SourceDlyorder = at(row, cSourceDlyorder).toInt();
-        L.Table = at(row, cTable).toString().toLower();
         // Opening rows go into their pools; the rest are the lines of the walk.
         if (!FAverage.AddOpening(L))
             ALines.push_back(std::move(L));
@@ -286,42 +284,33 @@ std::vector<TBoundSQL> TCostCalcProcess::BalanceStatements(const QString &APtype
     return statements;
 }
 
-void TCostCalcProcess::BuildSaveXML(const std::vector<TAverageLine> &ALines, QString &ABuyXML, QString &ASaleXML,
-                                    QString &AOtherXML)
+void TCostCalcProcess::BuildSaveXML(const std::vector<TAverageLine> &ALines, QString &ABuyXML,
+                                    QString &ASaleXML, QString &AOtherXML)
 {
     ABuyXML = ASaleXML = AOtherXML = QStringLiteral("<Root>");
     AOtherXML.reserve(16 + static_cast<qsizetype>(ALines.size()) * 64);
-    auto targetOf = [&](const QString &ATable) -> QString * {
-        if (ATable.compare(QLatin1String("dlybuy"), Qt::CaseInsensitive) == 0)
-            return &ABuyXML;
-        if (ATable.compare(QLatin1String("dlysale"), Qt::CaseInsensitive) == 0)
-            return &ASaleXML;
-        if (ATable.compare(QLatin1String("dlyother"), Qt::CaseInsensitive) == 0)
-            return &AOtherXML;
-        return nullptr; // other tables are left out
-    };
-    // The line's own table when the data names it; else the bill configuration's, once per base type.
-    QHash<int, QString *> byType;
+    // One table lookup per base type, not per line.
+    QHash<int, QString *> target;
     for (const TAverageLine &L : ALines) {
-        QString *xml = nullptr;
-        if (!L.Table.isEmpty()) {
-            xml = targetOf(L.Table);
-        } else {
-            const int b = BaseVchtype(L.Vchtype);
-            auto it = byType.find(b);
-            if (it == byType.end())
-                it = byType.insert(b, targetOf(GetBillDlyTableName(b)));
-            xml = *it;
+        const int b = BaseVchtype(L.Vchtype);
+        auto it = target.find(b);
+        if (it == target.end()) {
+            const QString table = GetBillDlyTableName(b);
+            QString *xml = table.compare(QLatin1String("dlybuy"), Qt::CaseInsensitive) == 0     ? &ABuyXML
+                           : table.compare(QLatin1String("dlysale"), Qt::CaseInsensitive) == 0  ? &ASaleXML
+                           : table.compare(QLatin1String("dlyother"), Qt::CaseInsensitive) == 0 ? &AOtherXML
+                                                                                                : nullptr;
+            it = target.insert(b, xml);
         }
-        if (xml)
-            AppendSaveRecord(*xml, L);
+        if (*it)
+            AppendSaveRecord(**it, L);
     }
     ABuyXML += QLatin1String("</Root>");
     ASaleXML += QLatin1String("</Root>");
     AOtherXML += QLatin1String("</Root>");
 }
 
-bool TCostCalcProcess::SaveAverage(const std::vector<TAverageLine> &ALines)
+void TCostCalcProcess::SaveAverage(const std::vector<TAverageLine> &ALines)
 {
     QString buyXml, saleXml, otherXml;
     BuildSaveXML(ALines, buyXml, saleXml, otherXml);
@@ -330,25 +319,14 @@ bool TCostCalcProcess::SaveAverage(const std::vector<TAverageLine> &ALines)
     statements.push_back({QStringLiteral("UPDATE ptype SET CalcCost = 0 WHERE typeId = ?"), {FPtypeID}});
     // A cost accepted as zero or too large keeps the item marked for the month-end calculation.
     if (!FMonthCalc)
-        statements.push_back({QStringLiteral("UPDATE ptype SET MonthCalcCost = 0 WHERE typeId = ?"), {FPtypeID}});
-    // The balance statements go bound, not as text for the procedure to run; the procedure checks its
-    // XML before it writes anything, so a refusal leaves the item untouched.
-    bool saved = false;
+        statements.push_back(
+            {QStringLiteral("UPDATE ptype SET MonthCalcCost = 0 WHERE typeId = ?"), {FPtypeID}});
     InOneTransaction([&] {
-        TParamList outputs;
-        const int result = Udlldbservice::ExecuteProcByName(
-            QStringLiteral("P_Cost_SaveCost"),
-            {QStringLiteral("@PtypeID"), QStringLiteral("@JXCPeriod"), QStringLiteral("@BuyXML"),
-             QStringLiteral("@SaleXML"), QStringLiteral("@OtherXML"), QStringLiteral("@SQL"), QStringLiteral("@ErrMsg")},
-            {FPtypeID, FJxcPeriod, buyXml, saleXml, otherXml, QString(), QString()}, &outputs);
-        if (result < 0) {
-            FLastError = outputs.ParamByName(QStringLiteral("@ErrMsg")).toString();
-            if (FLastError.isEmpty())
-                FLastError = QStringLiteral("成本保存失败（%1）。").arg(result);
-            return;
-        }
+        Udlldbservice::ExecuteProcByName(QStringLiteral("P_Cost_SaveCost"),
+                                         {QStringLiteral("@PtypeID"), QStringLiteral("@JXCPeriod"),
+                                          QStringLiteral("@BuyXML"), QStringLiteral("@SaleXML"),
+                                          QStringLiteral("@OtherXML"), QStringLiteral("@SQL")},
+                                         {FPtypeID, FJxcPeriod, buyXml, saleXml, otherXml, QString()});
         ExecuteAll(statements);
-        saved = true;
     });
-    return saved;
 }
