@@ -5,6 +5,8 @@
 #include "Kvggeneralgrid.h"
 #include "Udllmessageintf.h"
 
+#include <QPointer>
+
 TkvParentForm::TkvParentForm(QWidget *parent) : QDialog(parent) {}
 
 TkvParentForm::~TkvParentForm() = default;
@@ -68,7 +70,13 @@ void TkvParentForm::EnsureFormInit()
 
 void TkvParentForm::InitControls()
 {
-    for (QWidget *w : findChildren<QWidget *>()) {
+    // An initialiser may delete inner children (the status bar's size grip): hold guarded pointers.
+    QList<QPointer<QWidget>> widgets;
+    for (QWidget *w : findChildren<QWidget *>())
+        widgets.append(w);
+    for (QWidget *w : widgets) {
+        if (!w)
+            continue;
         if (auto *c = qobject_cast<TGLabelBtnEdit *>(w))
             InitGLabelBtnEdit(c);
         else if (auto *c = qobject_cast<TGLabelMemo *>(w))
