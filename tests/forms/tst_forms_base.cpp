@@ -324,6 +324,7 @@ void TestForms::mdiChildDeletedOnClose_data()
     QTest::addColumn<bool>("closeSubWindow");
     QTest::newRow("window closes itself") << false;
     QTest::newRow("sub-window closed") << true;
+    QTest::newRow("escape in the window") << false;
 }
 
 void TestForms::mdiChildDeletedOnClose()
@@ -347,6 +348,8 @@ void TestForms::mdiChildDeletedOnClose()
 
     if (closeSubWindow)
         sub->close();
+    else if (QByteArray(QTest::currentDataTag()) == "escape in the window")
+        QTest::keyClick(form.data(), Qt::Key_Escape);
     else
         form->close();
     QTRY_VERIFY(form.isNull());

@@ -113,6 +113,12 @@ QMdiSubWindow *TfrmMDIParent::ShowMDI()
     return sub;
 }
 
+void TfrmMDIParent::done(int result)
+{
+    setResult(result);
+    close();
+}
+
 void TfrmMDIParent::closeEvent(QCloseEvent *event)
 {
     FormClose();

@@ -42,6 +42,8 @@ public:
     // deleted on close when the host has none. Returns the sub-window, nullptr without an MDI area.
     QMdiSubWindow *ShowMDI();
     bool FormCreating() const { return FFormCreating; }
+    // An MDI child ends by closing (and so deleting its sub-window), also on Esc or a result.
+    void done(int result) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
