@@ -179,8 +179,11 @@ void TestCommonRoutines::sysConStatsUpdatesRowAndCache()
 void TestCommonRoutines::AddOperatorWithGroup(const QString &userId, int groupId)
 {
     auto &db = FSet->Db();
-    db.exec(QStringLiteral("INSERT INTO \"group\" (id, name) VALUES (?, ?)"),
+    db.exec(QStringLiteral("INSERT INTO \"group\" (ID, GroupName) VALUES (?, ?)"),
             {groupId, QStringLiteral("组")});
+    db.exec(QStringLiteral("INSERT INTO Employee (TypeId, UserCode, FullName) VALUES (?, ?, ?)"),
+            {userId, userId, QStringLiteral("操作员")});
+    db.exec(QStringLiteral("INSERT INTO T_GBL_LoginUser (ETypeId) VALUES (?)"), {userId});
     db.exec(QStringLiteral("INSERT INTO UserToGroup (UserId, GroupId) VALUES (?, ?)"), {userId, groupId});
     FSet->ActAs(userId, false);
 }
@@ -291,9 +294,10 @@ void TestCommonRoutines::periodDatesFallBackToLogOnDate()
     QVERIFY(GetPeriodDates(9999, begin, end));
     QCOMPARE(begin, QStringLiteral("2024-03-15"));
     QCOMPARE(end, QStringLiteral("2024-03-15"));
-    QVERIFY(GetPeriodDates(1, begin, end));
-    QVERIFY(begin.endsWith(QStringLiteral("-01")));
-    QCOMPARE(GetPeriodEndDate(1), end);
+    const int period = FSet->Db().value(QStringLiteral("SELECT min(Period) FROM T_Gbl_MonthProc")).toInt();
+    QVERIFY(GetPeriodDates(period, begin, end));
+    QCOMPARE(begin, QStringLiteral("%1-%2-01").arg(period / 100).arg(period % 100, 2, 10, QLatin1Char('0')));
+    QCOMPARE(GetPeriodEndDate(period), end);
 }
 
 void TestCommonRoutines::anySysCon134To138FollowsEdition()

@@ -3,6 +3,7 @@
 
 #include <QtTest>
 
+#include "AccountDatabase.h"
 #include "ModuleLoader.h"
 #include "TestAccountSet.h"
 

@@ -10,6 +10,7 @@ void registerAllProcs(ProcRegistry &registry)
 {
     registerSysProcs(registry);
     registerCostingProcs(registry);
+    registerNumberingProcs(registry);
 }
 
 } // namespace accountdb

@@ -10,5 +10,6 @@ void registerAllProcs(ProcRegistry &registry);
 // One per procedure file.
 void registerSysProcs(ProcRegistry &registry); // ProcsSys.cpp
 void registerCostingProcs(ProcRegistry &registry); // ProcsCosting.cpp (+ ProcsCostMonth, ProcsPosting)
+void registerNumberingProcs(ProcRegistry &registry); // ProcsNumbering.cpp
 
 } // namespace accountdb

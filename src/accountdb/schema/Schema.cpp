@@ -27,6 +27,7 @@ const Area kAreas[] = {
     {"core", &createCore},
     {"rights", &createRights},
     {"bills", &createBills},
+    {"numbering", &createNumbering},
     {"costing", &createCosting},
 };
 

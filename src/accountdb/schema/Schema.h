@@ -37,6 +37,7 @@ void seedRows(AccountDatabase &db, const QString &sql, const QList<QVariantList>
 void createCore(AccountDatabase &db);   // SchemaCore.cpp
 void createRights(AccountDatabase &db); // SchemaRights.cpp
 void createBills(AccountDatabase &db);  // SchemaBills.cpp
+void createNumbering(AccountDatabase &db); // SchemaNumbering.cpp
 void createCosting(AccountDatabase &db); // SchemaCosting.cpp (+ SchemaStock.cpp)
 
 } // namespace accountdb::schema

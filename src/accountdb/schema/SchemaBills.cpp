@@ -1,7 +1,7 @@
 // Area "bills": bill types and plug-in bill types.
 //
 // T_GBL_Vchtype        one row per bill type: name, number prefix (NumberHead), number pattern
-//                      (SNFormat: one pattern part per line, CR LF between lines), counter (SNMax)
+//                      (SNFormat: ten pattern parts joined by a carriage return), counter (SNMax)
 //                      and the right that guards it (FunctionNo, a row of T_Gbl_FunctionList).
 // T_Inf_PlugIn_Vchtype bill types that plug-ins add, per main version.
 // A bill type above 10000 is a variant of base type Vchtype / 10000.
@@ -70,7 +70,7 @@ const QList<QVariantList> &billTypes()
 
 // Style one of the numbering window: prefix-yyyy-mm-dd-00001.
 const QString kDefaultSnFormat =
-    QStringLiteral("单据前缀\r\n-\r\nyyyy\r\n-\r\nmm\r\n-\r\ndd\r\n-\r\n[00000]");
+    QStringLiteral("单据前缀\r-\ryyyy\r-\rmm\r-\rdd\r-\r[00000]\r");
 
 } // namespace
 

@@ -89,7 +89,7 @@ QString FloatToRoundedStr(double value)
 
 QString FormatPeriodText(const QString &text)
 {
-    if (text == QLatin1String("0年00月"))
+    if (text == QStringLiteral("0年00月"))
         return QString();
     static const QRegularExpression yyyymm(QStringLiteral("^\\d{6}$"));
     if (!yyyymm.match(text).hasMatch())
