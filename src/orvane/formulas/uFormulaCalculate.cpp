@@ -103,6 +103,29 @@ double ReadNumber(QStringView text)
     return value;
 }
 
+// Cheap tests that let the common formula skip a loop whose pattern cannot match.
+bool HasSignRun(const QString &text)
+{
+    auto isSign = [](QChar c) {
+        return c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char(' ');
+    };
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        if (isSign(text.at(i)) && isSign(text.at(i - 1)))
+            return true;
+    }
+    return false;
+}
+
+bool HasLetter(const QString &text)
+{
+    for (QChar c : text) {
+        if ((c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+            (c >= QLatin1Char('A') && c <= QLatin1Char('Z')))
+            return true;
+    }
+    return false;
+}
+
 void ReplaceMatch(QString &text, const QRegularExpressionMatch &m, const QString &with)
 {
     text.replace(m.capturedStart(0), m.capturedLength(0), with);
@@ -195,7 +218,7 @@ QString TFormulaCalculate::FlatReduce(QString text)
     text = ConvertExponents(std::move(text));
 
     // 2. Sign runs: blanks dropped, signs collapsed.
-    while (!isAbort) {
+    while (!isAbort && HasSignRun(text)) {
         const QRegularExpressionMatch m = p.sinqRegex.match(text);
         if (!m.hasMatch())
             break;
@@ -205,7 +228,7 @@ QString TFormulaCalculate::FlatReduce(QString text)
     }
 
     // 3. Functions of one number.
-    while (!isAbort) {
+    while (!isAbort && HasLetter(text)) {
         const QRegularExpressionMatch m = p.functionRegex.match(text);
         if (!m.hasMatch())
             break;
