@@ -3,9 +3,15 @@
 // costs, forced zero costs, typed costs, balances).
 #include <QtTest>
 
+#include "AccountDatabase.h"
+#include "TestAccountSet.h"
+#include "Udlldbservice.h"
 #include "uCostAverage.h"
 #include "uCostCalcProcessMain.h"
+#include "uDllComm.h"
+#include "uOrvaneCommon.h"
 
+#include <memory>
 #include <random>
 
 Q_DECLARE_METATYPE(TAverageAction)
@@ -73,6 +79,25 @@ private slots:
     void walkOutsourcing();
     void walkFailsOnBaseType215();
     void walkLastPrices();
+
+    // The process on small account sets
+    void init();
+    void cleanup();
+    void processReadsSettings_data();
+    void processReadsSettings();
+    void averageModesAgainstHandFigures_data();
+    void averageModesAgainstHandFigures();
+    void averageBalancesPerPeriodAndConservation();
+    void itemWithoutLinesClearsBalances();
+    void zeroAndTooLargeCosts_data();
+    void zeroAndTooLargeCosts();
+    void baseType215FailsItem();
+    void fifoAgainstHandFigures();
+    void monthEndModeAndAfterCostingProcedures();
+    void itemListAndCounts();
+
+private:
+    std::unique_ptr<TestAccountSet> FSet;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -304,8 +329,8 @@ void TestCostCalc::walkConservesEveryPool()
 
     // Expected per key and period from the priced lines.
     auto key = [&](const TAverageLine &L) {
-        const QString k = stockMode ? L.Ktypeid.toLower() : QString();
-        const QString b = costMode == 3 ? L.BlockNo.toLower() : QString();
+        const QString k = stockMode ? L.Ktypeid : QString();
+        const QString b = costMode == 3 ? L.BlockNo : QString();
         return k + u'|' + b;
     };
     QHash<QString, std::pair<double, double>> running;
@@ -350,8 +375,9 @@ void TestCostCalc::walkKeysPoolsByWarehouseAndBatch()
     QCOMPARE(lines[4].Price, 50.0);
     QCOMPARE(calc.Pools().IniPrice(QStringLiteral("K1"), QStringLiteral("B1")), 10.0);
     QCOMPARE(calc.Pools().IniPrice(QStringLiteral("K2"), QStringLiteral("B1")), 0.0);
+    // Balances carry the key text first seen (the opening's).
     const TBalanceRow *row =
-        FindBalance(calc.Balances(), TCostPoolKind::Stock, 1, QStringLiteral("k1"), QStringLiteral("b1"));
+        FindBalance(calc.Balances(), TCostPoolKind::Stock, 1, QStringLiteral("K1"), QStringLiteral("B1"));
     QVERIFY(row);
     QCOMPARE(row->Qty, 1.0);
     QCOMPARE(row->Total, 10.0);
@@ -381,8 +407,8 @@ void TestCostCalc::walkTransferAndCommission()
     QCOMPARE(lines[5].Price, 2.5);
     QCOMPARE(lines[5].Total, -2.5);
     QCOMPARE(lines[6].Total, 9.0);
-    const TBalanceRow *k1 = FindBalance(calc.Balances(), TCostPoolKind::Stock, 1, QStringLiteral("k1"));
-    const TBalanceRow *k2 = FindBalance(calc.Balances(), TCostPoolKind::Stock, 1, QStringLiteral("k2"));
+    const TBalanceRow *k1 = FindBalance(calc.Balances(), TCostPoolKind::Stock, 1, QStringLiteral("K1"));
+    const TBalanceRow *k2 = FindBalance(calc.Balances(), TCostPoolKind::Stock, 1, QStringLiteral("K2"));
     const TBalanceRow *com = FindBalance(calc.Balances(), TCostPoolKind::Commission, 1);
     QVERIFY(k1 && k2 && com);
     QCOMPARE(k1->Total, 5.0);
@@ -508,6 +534,487 @@ void TestCostCalc::walkLastPrices()
     QCOMPARE(calc.FLastInPrice, 6.0);
     QVERIFY(calc.FLastOutPriceGeted);
     QCOMPARE(calc.FLastOutPrice, lines[3].Price);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Account-set helpers
+
+namespace {
+int Year()
+{
+    return QDate::currentDate().year();
+}
+int Period(int month)
+{
+    return Year() * 100 + month;
+}
+QString Day(int month, int day)
+{
+    return QDate(Year(), month, day).toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+void Exec(const QString &sql, const QVariantList &params = {})
+{
+    Udlldbservice::ExecuteSQL(sql, params);
+}
+QVariant Value(const QString &sql, const QVariantList &params = {})
+{
+    return Udlldbservice::GetValueFromSQL(sql, params);
+}
+
+void AddGoods(const QString &id, int costMode, double recPrice = 0, double refPrice = 0)
+{
+    Exec(QStringLiteral("INSERT INTO ptype (typeId, UserCode, FullName, Name, Costmode, RecPrice, RefPrice) "
+                        "VALUES (?, ?, ?, ?, ?, ?, ?)"),
+         {id, id, id, id, costMode, recPrice, refPrice});
+}
+void AddWarehouse(const QString &id)
+{
+    Exec(QStringLiteral("INSERT INTO stock (typeId, UserCode, FullName, Name) VALUES (?, ?, ?, ?)"),
+         {id, id, id, id});
+}
+
+struct PLine
+{
+    QString ptype;
+    double qty = 0;
+    double price = 0;
+    QString ktype{};
+    QString block{};
+    int usedType = 0;
+};
+
+// Posts one bill through the posting procedure; returns its result (0 posted).
+int Post(int vchtype, const QString &date, const QString &ktype, const QList<PLine> &lines,
+         const QString &ktype2 = QString())
+{
+    QString xml = QStringLiteral("<Root>");
+    for (const PLine &l : lines)
+        xml += QStringLiteral("<Record PtypeID=\"%1\" KtypeID=\"%2\" BlockNo=\"%3\" Qty=\"%4\" Price=\"%5\" "
+                              "UsedType=\"%6\"/>")
+                   .arg(l.ptype, l.ktype, l.block)
+                   .arg(l.qty)
+                   .arg(l.price)
+                   .arg(l.usedType);
+    xml += QStringLiteral("</Root>");
+    TParamList out;
+    const int result = Udlldbservice::ExecuteProcByName(
+        QStringLiteral("P_Jxc_PostBill"),
+        {QStringLiteral("@nVchType"), QStringLiteral("@szDate"), QStringLiteral("@szNumber"),
+         QStringLiteral("@szBTypeID"), QStringLiteral("@szETypeID"), QStringLiteral("@szKTypeID"),
+         QStringLiteral("@szKTypeID2"), QStringLiteral("@szDTypeID"), QStringLiteral("@szSummary"),
+         QStringLiteral("@szOperatorID"), QStringLiteral("@szXML")},
+        {vchtype, date, QString(), QString(), QString(), ktype, ktype2, QString(), QString(),
+         QStringLiteral("00000"), xml},
+        &out);
+    if (result < 0)
+        qWarning() << "posting refused:" << out.ParamByName(QStringLiteral("@ErrMsg")).toString();
+    return result;
+}
+
+void OpenAccountSet()
+{
+    uOrvaneCommon::SetSysValue(QStringLiteral("iniover"), QStringLiteral("1"));
+}
+
+// Runs the calculation over the listed items; returns the failed item ids with their reasons.
+QStringList RunAll(TCostCalcProcess &process, const QString &items, int *lines = nullptr)
+{
+    QStringList failures;
+    int dly = 0;
+    process.GetCalcPtype(items);
+    while (!process.ProcessEnd()) {
+        const QString id = process.CurrentPtype();
+        if (!process.CalcPtypeCost(dly))
+            failures << id + QStringLiteral(": ") + process.LastError();
+        process.ProcessNext();
+    }
+    if (lines)
+        *lines = dly;
+    return failures;
+}
+
+double LineCost(const QString &table, const QString &ptype, int vchtype, int nth = 0)
+{
+    TClientDataSet ds;
+    Udlldbservice::OpenSQL(
+        QStringLiteral("SELECT CostTotal FROM %1 WHERE PtypeId = ? AND Vchtype = ? ORDER BY "
+                       "Dlyorder")
+            .arg(table),
+        {ptype, vchtype}, ds);
+    ds.SetRecNo(nth + 1);
+    return ds.Value(QStringLiteral("CostTotal")).toDouble();
+}
+
+struct Balance
+{
+    double qty = 0;
+    double total = 0;
+    int rows = 0;
+};
+Balance StockBalance(const QString &ptype, int period)
+{
+    TClientDataSet ds;
+    Udlldbservice::OpenSQL(
+        QStringLiteral("SELECT sum(Qty) AS q, sum(Total) AS t, count(*) AS n FROM GoodsStocksCost "
+                       "WHERE PtypeId = ? AND Period = ?"),
+        {ptype, period}, ds);
+    return {ds.Value(QStringLiteral("q")).toDouble(), ds.Value(QStringLiteral("t")).toDouble(),
+            ds.Value(QStringLiteral("n")).toInt()};
+}
+} // namespace
+
+void TestCostCalc::init()
+{
+    FSet = std::make_unique<TestAccountSet>();
+    uDllComm::DllParams.IsGM = false;
+    AddWarehouse(QStringLiteral("K1"));
+    AddWarehouse(QStringLiteral("K2"));
+}
+
+void TestCostCalc::cleanup()
+{
+    FSet.reset();
+}
+
+void TestCostCalc::processReadsSettings_data()
+{
+    QTest::addColumn<QString>("maxPrice");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("zero means 1e10") << QStringLiteral("0") << 1e10;
+    QTest::newRow("empty means 1e10") << QString() << 1e10;
+    QTest::newRow("not a number means 1e10") << QStringLiteral("abc") << 1e10;
+    QTest::newRow("a limit") << QStringLiteral("250.5") << 250.5;
+}
+
+void TestCostCalc::processReadsSettings()
+{
+    QFETCH(QString, maxPrice);
+    QFETCH(double, expected);
+    uOrvaneCommon::SetSysValue(QStringLiteral("MaxPrice"), maxPrice);
+    uOrvaneCommon::SetSysConStats(164, true);
+    TCostCalcProcess process(false);
+    QCOMPARE(process.MaxPrice(), expected);
+    QVERIFY(process.Limits().MinusIsZero);
+    QCOMPARE(process.JxcPeriod(), Period(1));
+    QCOMPARE(process.cdsCostMode.RecordCount(), 5); // substitute order 0
+}
+
+void TestCostCalc::averageModesAgainstHandFigures_data()
+{
+    QTest::addColumn<int>("costMode");
+    QTest::addColumn<int>("stockMode");
+    QTest::addColumn<double>("saleCost");
+    QTest::addColumn<int>("balanceRows");
+    // Receipts K1/B1 10 x 5, K2/B2 10 x 9, K1/B2 10 x 8; a sale of 4 from K1/B2.
+    QTest::newRow("whole company") << 0 << 0 << 29.33 << 1;          // 220 / 30 = 7.3333
+    QTest::newRow("per warehouse") << 0 << 1 << 26.0 << 2;           // K1: 130 / 20
+    QTest::newRow("per batch") << 3 << 0 << 34.0 << 2;               // B2: 170 / 20
+    QTest::newRow("per warehouse and batch") << 3 << 1 << 32.0 << 3; // K1/B2: 8
+}
+
+void TestCostCalc::averageModesAgainstHandFigures()
+{
+    QFETCH(int, costMode);
+    QFETCH(int, stockMode);
+    QFETCH(double, saleCost);
+    QFETCH(int, balanceRows);
+    uOrvaneCommon::SetSysValue(QStringLiteral("InventoryAccounting"), QString::number(stockMode));
+    AddGoods(QStringLiteral("G1"), costMode);
+    OpenAccountSet();
+    const QString g = QStringLiteral("G1");
+    QCOMPARE(Post(34, Day(1, 3), QStringLiteral("K1"), {{g, 10, 5, {}, QStringLiteral("B1")}}), 0);
+    QCOMPARE(Post(34, Day(1, 4), QStringLiteral("K2"), {{g, 10, 9, {}, QStringLiteral("B2")}}), 0);
+    QCOMPARE(Post(34, Day(1, 5), QStringLiteral("K1"), {{g, 10, 8, {}, QStringLiteral("B2")}}), 0);
+    QCOMPARE(Post(11, Day(1, 9), QStringLiteral("K1"), {{g, 4, 20, {}, QStringLiteral("B2")}}), 0);
+
+    TCostCalcProcess process(false);
+    int lines = 0;
+    QCOMPARE(RunAll(process, QStringLiteral("00000"), &lines), QStringList());
+    QCOMPARE(lines, 4);
+    QCOMPARE(qAbs(LineCost(QStringLiteral("DlySale"), g, 11)), saleCost);
+    const Balance b = StockBalance(g, Period(1));
+    QCOMPARE(b.rows, balanceRows);
+    QCOMPARE(b.qty, 26.0);
+    QVERIFY(qAbs(b.total - (220 - saleCost)) < 0.005);
+    QCOMPARE(Value(QStringLiteral("SELECT CalcCost FROM ptype WHERE typeId = ?"), {g}).toInt(), 0);
+}
+
+void TestCostCalc::averageBalancesPerPeriodAndConservation()
+{
+    // Opening 10 x 5; January: buy 10 x 7, sell 5 (at 6); February: buy 5 x 10.5, sell 3 (at 7.125).
+    const QString g = QStringLiteral("G1");
+    AddGoods(g, 0);
+    QCOMPARE(Post(201, QString(), QStringLiteral("K1"), {{g, 10, 5}}), 0);
+    OpenAccountSet();
+    QCOMPARE(Post(34, Day(1, 5), QStringLiteral("K1"), {{g, 10, 7}}), 0);
+    QCOMPARE(Post(11, Day(1, 10), QStringLiteral("K1"), {{g, 5, 9}}), 0);
+    QCOMPARE(Post(34, Day(2, 5), QStringLiteral("K1"), {{g, 5, 10.5}}), 0);
+    QCOMPARE(Post(11, Day(2, 10), QStringLiteral("K1"), {{g, 3, 9}}), 0);
+    // A stale balance of a later period disappears.
+    Exec(QStringLiteral(
+             "INSERT INTO GoodsStocksCost (PtypeId, KTypeID, BlockNo, Period, Qty, Total) VALUES (?, '', "
+             "'', ?, 1, 1)"),
+         {g, Period(5)});
+
+    TCostCalcProcess process(false);
+    QCOMPARE(RunAll(process, g), QStringList());
+    QCOMPARE(LineCost(QStringLiteral("DlySale"), g, 11, 0), -30.0);
+    QCOMPARE(LineCost(QStringLiteral("DlySale"), g, 11, 1), -21.38);
+    const Balance jan = StockBalance(g, Period(1));
+    const Balance feb = StockBalance(g, Period(2));
+    QCOMPARE(jan.qty, 15.0);
+    QCOMPARE(jan.total, 90.0);
+    QCOMPARE(feb.qty, 17.0);
+    QCOMPARE(feb.total, 121.12);
+    QCOMPARE(StockBalance(g, Period(5)).rows, 0);
+    QCOMPARE(StockBalance(g, 0).total, 50.0); // the opening stays
+    // Conservation: each period's balance = previous balance + the costs of its lines.
+    for (int month : {1, 2}) {
+        const double moved =
+            Value(QStringLiteral("SELECT coalesce(sum(CostTotal), 0) FROM (SELECT CostTotal, Period, "
+                                 "PtypeId FROM DlyBuy UNION ALL SELECT CostTotal, Period, PtypeId FROM "
+                                 "DlySale) WHERE PtypeId = ? AND Period = ?"),
+                  {g, Period(month)})
+                .toDouble();
+        const double before = month == 1 ? 50.0 : jan.total;
+        QVERIFY2(qAbs(StockBalance(g, Period(month)).total - (before + moved)) < 0.005,
+                 qPrintable(QString::number(month)));
+    }
+}
+
+void TestCostCalc::itemWithoutLinesClearsBalances()
+{
+    const QString g = QStringLiteral("G2");
+    AddGoods(g, 0);
+    OpenAccountSet();
+    Exec(QStringLiteral("UPDATE ptype SET CalcCost = 1, MonthCalcCost = 1 WHERE typeId = ?"), {g});
+    for (int period : {Period(1), Period(3)})
+        Exec(QStringLiteral(
+                 "INSERT INTO GoodsStocksCost (PtypeId, KTypeID, BlockNo, Period, Qty, Total) VALUES (?, "
+                 "'', '', ?, 2, 8)"),
+             {g, period});
+    Exec(QStringLiteral(
+             "INSERT INTO CommissionCost (PTypeID, BlockNo, Period, Qty, Total) VALUES (?, '', ?, 1, 3)"),
+         {g, Period(2)});
+    TCostCalcProcess process(false);
+    int lines = 0;
+    QCOMPARE(RunAll(process, g, &lines), QStringList());
+    QCOMPARE(lines, 0);
+    QCOMPARE(Value(QStringLiteral("SELECT count(*) FROM GoodsStocksCost WHERE PtypeId = ?"), {g}).toInt(), 0);
+    QCOMPARE(Value(QStringLiteral("SELECT count(*) FROM CommissionCost WHERE PTypeID = ?"), {g}).toInt(), 0);
+    QCOMPARE(
+        Value(QStringLiteral("SELECT CalcCost + MonthCalcCost FROM ptype WHERE typeId = ?"), {g}).toInt(), 0);
+}
+
+void TestCostCalc::zeroAndTooLargeCosts_data()
+{
+    QTest::addColumn<int>("zeroSelect"); // substitute order: 1 = reference cost, purchase price, balance
+    QTest::addColumn<bool>("forceZero");
+    QTest::addColumn<QString>("maxPrice");
+    QTest::addColumn<double>("recPrice");
+    QTest::addColumn<double>("purchase"); // price of one unit bought before the sales; 0: none
+    QTest::addColumn<int>("typed"); // answer of the manual window: -1 none installed, 0 cancel, else the cost
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("salePrice"); // cost of each of the two sales of 2
+    QTest::addColumn<int>("windowCalls");
+    QTest::addColumn<QStringList>("reports");
+    QTest::addColumn<int>("monthCalcCost"); // after the run (it is 1 before)
+    const QString mark = QStringLiteral("成本为零或成本过大|");
+    QTest::newRow("purchase price substitutes")
+        << 1 << false << QString() << 4.0 << 0.0 << -1 << true << 4.0 << 0
+        << QStringList{mark + QStringLiteral("最近采购价|4"), mark + QStringLiteral("最近采购价|4")} << 0;
+    QTest::newRow("order 0: last issue cost for the second line")
+        << 0 << false << QString() << 4.0 << 0.0 << -1 << true << 4.0 << 0
+        << QStringList{mark + QStringLiteral("最近采购价|4"), mark + QStringLiteral("上次出库成本|4")} << 0;
+    QTest::newRow("headless without substitute fails")
+        << 1 << false << QString() << 0.0 << 0.0 << -1 << false << 0.0 << 0 << QStringList() << 1;
+    QTest::newRow("forced zero keeps the cost and the mark")
+        << 1 << true << QString() << 0.0 << 0.0 << -1 << true << 0.0 << 0 << QStringList() << 1;
+    QTest::newRow("typed cost reused for the second line")
+        << 1 << false << QString() << 0.0 << 0.0 << 6 << true << 6.0 << 1
+        << QStringList{mark + QStringLiteral("手工录入|6"), mark + QStringLiteral("手工录入|6")} << 0;
+    QTest::newRow("cancelled manual cost fails")
+        << 1 << false << QString() << 0.0 << 0.0 << 0 << false << 0.0 << 1 << QStringList() << 1;
+    QTest::newRow("cost above the limit replaced")
+        << 1 << false << QStringLiteral("100") << 50.0 << 500.0 << -1 << true << 50.0 << 0
+        << QStringList{mark + QStringLiteral("最近采购价|50"), mark + QStringLiteral("最近采购价|50")} << 0;
+    QTest::newRow("cost equal to the limit kept") << 1 << false << QStringLiteral("500") << 50.0 << 500.0
+                                                  << -1 << true << 500.0 << 0 << QStringList() << 0;
+    QTest::newRow("forced cost above the limit kept") << 1 << true << QStringLiteral("100") << 0.0 << 500.0
+                                                      << -1 << true << 500.0 << 0 << QStringList() << 1;
+}
+
+void TestCostCalc::zeroAndTooLargeCosts()
+{
+    QFETCH(int, zeroSelect);
+    QFETCH(bool, forceZero);
+    QFETCH(QString, maxPrice);
+    QFETCH(double, recPrice);
+    QFETCH(double, purchase);
+    QFETCH(int, typed);
+    QFETCH(bool, ok);
+    QFETCH(double, salePrice);
+    QFETCH(int, windowCalls);
+    QFETCH(QStringList, reports);
+    QFETCH(int, monthCalcCost);
+    const QString g = QStringLiteral("G1");
+    AddGoods(g, 0, recPrice);
+    if (!maxPrice.isEmpty())
+        uOrvaneCommon::SetSysValue(QStringLiteral("MaxPrice"), maxPrice);
+    OpenAccountSet();
+    // Stock costed per warehouse; a sale from each of K1 and K2. Without a purchase both pools are
+    // empty (zero cost); with one, each warehouse holds 3 at that price and sells 1.
+    uOrvaneCommon::SetSysValue(QStringLiteral("InventoryAccounting"), QStringLiteral("1"));
+    uOrvaneCommon::SetSysValue(QStringLiteral("ZeroCostSelect"), QString::number(zeroSelect));
+    const double saleQty = purchase > 0 ? 1 : 2;
+    if (purchase > 0)
+        QCOMPARE(Post(34, Day(1, 2), QStringLiteral("K1"),
+                      {{g, 3, purchase, QStringLiteral("K1")}, {g, 3, purchase, QStringLiteral("K2")}}),
+                 0);
+    QCOMPARE(Post(11, Day(1, 5), QStringLiteral("K1"), {{g, saleQty, 9}}), 0);
+    QCOMPARE(Post(11, Day(1, 6), QStringLiteral("K2"), {{g, saleQty, 9}}), 0);
+    Exec(QStringLiteral("UPDATE ptype SET MonthCalcCost = 1 WHERE typeId = ?"), {g});
+
+    TCostCalcProcess process(forceZero);
+    QStringList seen;
+    process.SetOnGetOutPrice([&](const QString &reason, const QString &mode, double price) {
+        seen << reason + u'|' + mode + u'|' + QString::number(price);
+    });
+    int calls = 0;
+    if (typed >= 0) {
+        process.SetOnInputCost([&](double &price, const TBillInfo &info) {
+            ++calls;
+            [&] {
+                QCOMPARE(info.Vchtype, 11);
+                QCOMPARE(info.Ptypeid, g);
+                QCOMPARE(info.Qty, QStringLiteral("-2"));
+            }();
+            price = typed;
+            return typed > 0;
+        });
+    }
+    const QStringList failures = RunAll(process, g);
+    QVERIFY2(failures.isEmpty() == ok, qPrintable(failures.join(u'\n')));
+    QCOMPARE(calls, windowCalls);
+    QCOMPARE(seen, reports);
+    QCOMPARE(Value(QStringLiteral("SELECT MonthCalcCost FROM ptype WHERE typeId = ?"), {g}).toInt(),
+             monthCalcCost);
+    if (ok) {
+        QCOMPARE(LineCost(QStringLiteral("DlySale"), g, 11, 0), CostRounding::Round2(-saleQty * salePrice));
+        QCOMPARE(LineCost(QStringLiteral("DlySale"), g, 11, 1), CostRounding::Round2(-saleQty * salePrice));
+    } else {
+        // Nothing is written for a failed item, and the reason says what happened.
+        QVERIFY(failures.first().contains(typed == 0 ? QStringLiteral("取消")
+                                                     : QStringLiteral("成本为零或成本过大")));
+        QCOMPARE(
+            Value(QStringLiteral("SELECT count(*) FROM GoodsStocksCost WHERE PtypeId = ? AND Period > 0"),
+                  {g})
+                .toInt(),
+            0);
+        QCOMPARE(Value(QStringLiteral("SELECT CalcCost FROM ptype WHERE typeId = ?"), {g}).toInt(), 1);
+    }
+}
+
+void TestCostCalc::baseType215FailsItem()
+{
+    const QString g = QStringLiteral("G1");
+    AddGoods(g, 0);
+    OpenAccountSet();
+    QCOMPARE(Post(34, Day(1, 2), QStringLiteral("K1"), {{g, 3, 4}}), 0);
+    // A line of a bill type the calculation has no rule for, written directly.
+    Exec(QStringLiteral("INSERT INTO DlyNdx (Vchcode, Vchtype, Date, Period) VALUES (9001, 215, ?, ?)"),
+         {Day(1, 3), Period(1)});
+    Exec(
+        QStringLiteral(
+            "INSERT INTO DlyOther (Dlyorder, Vchcode, Vchtype, Date, Period, PtypeId, KtypeId, Qty, Appoint) "
+            "VALUES (99001, 9001, 215, ?, ?, ?, 'K1', 1, 1)"),
+        {Day(1, 3), Period(1), g});
+    TCostCalcProcess process(true);
+    const QStringList failures = RunAll(process, g);
+    QCOMPARE(failures, QStringList{g + QStringLiteral(": 单据类型 215 没有成本计算规则。")});
+    QCOMPARE(StockBalance(g, Period(1)).rows, 0);
+}
+
+void TestCostCalc::fifoAgainstHandFigures()
+{
+    // Buy 10 x 5 and 10 x 7, sell 15: 10 x 5 + 5 x 7 = 85; 5 x 7 remain. Then sell 5 more: 35.
+    const QString g = QStringLiteral("F1");
+    AddGoods(g, 1);
+    OpenAccountSet();
+    QCOMPARE(Post(34, Day(1, 2), QStringLiteral("K1"), {{g, 10, 5}}), 0);
+    QCOMPARE(Post(34, Day(1, 3), QStringLiteral("K1"), {{g, 10, 7}}), 0);
+    QCOMPARE(Post(11, Day(1, 5), QStringLiteral("K1"), {{g, 15, 9}}), 0);
+    QCOMPARE(Post(11, Day(2, 5), QStringLiteral("K1"), {{g, 5, 9}}), 0);
+    TCostCalcProcess process(false);
+    int lines = 0;
+    QCOMPARE(RunAll(process, g, &lines), QStringList());
+    QCOMPARE(lines, 2); // the out-list lines
+    QCOMPARE(qAbs(LineCost(QStringLiteral("DlySale"), g, 11, 0)), 85.0);
+    QCOMPARE(qAbs(LineCost(QStringLiteral("DlySale"), g, 11, 1)), 35.0);
+    QCOMPARE(StockBalance(g, Period(1)).total, 35.0);
+    QCOMPARE(StockBalance(g, Period(2)).qty, 0.0);
+
+    // More issued than received: the item fails with its reason.
+    QCOMPARE(Post(11, Day(2, 6), QStringLiteral("K1"), {{g, 1, 9}}), 0);
+    TCostCalcProcess again(false);
+    const QStringList failures = RunAll(again, g);
+    QCOMPARE(failures.size(), 1);
+    QVERIFY(failures.first().contains(QStringLiteral("出库数量超过入库数量")));
+}
+
+void TestCostCalc::monthEndModeAndAfterCostingProcedures()
+{
+    // Month-end average: (10 x 5 + 10 x 7) / 20 = 6 for the sale of 5.
+    const QString g = QStringLiteral("M1");
+    AddGoods(g, 4);
+    OpenAccountSet();
+    QCOMPARE(Post(34, Day(1, 2), QStringLiteral("K1"), {{g, 10, 5}}), 0);
+    QCOMPARE(Post(11, Day(1, 3), QStringLiteral("K1"), {{g, 5, 9}}), 0);
+    QCOMPARE(Post(34, Day(1, 4), QStringLiteral("K1"), {{g, 10, 7}}), 0);
+    // A plug-in procedure that records what it was called with.
+    QStringList calls;
+    FSet->Db().procedures().add(QStringLiteral("P_Test_AfterCosting"), [&](accountdb::ProcContext &ctx) {
+        calls << ctx.in(QStringLiteral("@PtypeID")).toString() + u'|' +
+                     ctx.in(QStringLiteral("@JXCPeriod")).toString() + u'|' +
+                     ctx.in(QStringLiteral("@StockMode")).toString();
+        return 0;
+    });
+    Exec(QStringLiteral("INSERT INTO T_Inf_PlugIn_AfterCosting (ProcName) VALUES ('P_Test_AfterCosting')"));
+    TCostCalcProcess process(false);
+    QCOMPARE(RunAll(process, g), QStringList());
+    QCOMPARE(qAbs(LineCost(QStringLiteral("DlySale"), g, 11)), 30.0);
+    QCOMPARE(calls, QStringList{g + u'|' + QString::number(Period(1)) + QStringLiteral("|0")});
+}
+
+void TestCostCalc::itemListAndCounts()
+{
+    AddGoods(QStringLiteral("A1"), 0);
+    AddGoods(QStringLiteral("A2"), 0);
+    AddGoods(QStringLiteral("A3"), 0);
+    OpenAccountSet();
+    QCOMPARE(Post(34, Day(1, 2), QStringLiteral("K1"),
+                  {{QStringLiteral("A1"), 1, 5}, {QStringLiteral("A3"), 2, 5}}),
+             0);
+    TCostCalcProcess process(false);
+    // All marked items, then an explicit list (marked or not).
+    QCOMPARE(process.GetCalcPtype(QStringLiteral("00000")), 2);
+    QCOMPARE(process.CurrentPtype(), QStringLiteral("A1"));
+    process.ProcessNext();
+    QCOMPARE(process.CurrentPtype(), QStringLiteral("A3"));
+    process.ProcessNext();
+    QVERIFY(process.ProcessEnd());
+    int dly = 0;
+    QVERIFY(!process.CalcPtypeCost(dly));
+    QCOMPARE(process.GetCalcPtype(QStringLiteral("A2,A3")), 2);
+    QStringList done;
+    while (!process.ProcessEnd()) {
+        QVERIFY(process.CalcPtypeCost(dly));
+        done << process.CurrentPtype();
+        process.ProcessNext();
+    }
+    QCOMPARE(done, (QStringList{QStringLiteral("A2"), QStringLiteral("A3")}));
+    QCOMPARE(dly, 1);
 }
 
 QTEST_GUILESS_MAIN(TestCostCalc)

@@ -145,23 +145,23 @@ TCostPool &TAveragePools::Pool(TCostPoolKind AKind, const QString &AKtypeid, con
     const bool stock = AKind == TCostPoolKind::Stock;
     if (PerBatch()) {
         if (stock && PerWarehouse())
-            return FStockDict2[AKtypeid.toLower()][ABlockNo.toLower()];
-        return KindDict(AKind)[ABlockNo.toLower()];
+            return FStockDict2[AKtypeid][ABlockNo];
+        return KindDict(AKind)[ABlockNo];
     }
     if (stock && PerWarehouse())
-        return FStockDict[AKtypeid.toLower()];
+        return FStockDict[AKtypeid];
     return KindPool(AKind);
 }
 
 double TAveragePools::IniPrice(const QString &AKtypeid, const QString &ABlockNo) const
 {
     if (PerBatch() && PerWarehouse()) {
-        const TOrderedDict<double> *batches = FIniPriceDict2.Find(AKtypeid.toLower());
-        const double *p = batches ? batches->Find(ABlockNo.toLower()) : nullptr;
+        const TOrderedDict<double> *batches = FIniPriceDict2.Find(AKtypeid);
+        const double *p = batches ? batches->Find(ABlockNo) : nullptr;
         return p ? *p : 0.0;
     }
     if (PerBatch() || PerWarehouse()) {
-        const double *p = FIniPriceDict.Find(PerBatch() ? ABlockNo.toLower() : AKtypeid.toLower());
+        const double *p = FIniPriceDict.Find(PerBatch() ? ABlockNo : AKtypeid);
         return p ? *p : 0.0;
     }
     return FIniPrice;
@@ -170,9 +170,9 @@ double TAveragePools::IniPrice(const QString &AKtypeid, const QString &ABlockNo)
 void TAveragePools::SetIniPrice(const QString &AKtypeid, const QString &ABlockNo, double APrice)
 {
     if (PerBatch() && PerWarehouse())
-        FIniPriceDict2[AKtypeid.toLower()][ABlockNo.toLower()] = APrice;
+        FIniPriceDict2[AKtypeid][ABlockNo] = APrice;
     else if (PerBatch() || PerWarehouse())
-        FIniPriceDict[PerBatch() ? ABlockNo.toLower() : AKtypeid.toLower()] = APrice;
+        FIniPriceDict[PerBatch() ? ABlockNo : AKtypeid] = APrice;
     else
         FIniPrice = APrice;
 }

@@ -75,6 +75,7 @@ struct TAverageLine
     QString BlockNo;
     int Dlyorder = 0;
     int SourceDlyorder = 0;
+    QString Table; // detail table of the line when the data names it ("dlybuy", ...), else empty
 };
 
 // One period-end balance row: GoodsStocksCost (Stock), CommissionCost, GoodsStocksCostSC (Produce)
@@ -97,22 +98,24 @@ struct TCostPool
     double Average() const;
 };
 
-// Dictionary that enumerates in insertion order, so that balances come out in a stable order.
+// Dictionary with keys compared without regard to case, enumerated in insertion order (so balances
+// come out in a stable order) under the key text first seen.
 template <class V> class TOrderedDict
 {
 public:
     V &operator[](const QString &AKey)
     {
-        const auto it = FIndex.constFind(AKey);
+        const QString folded = AKey.toLower();
+        const auto it = FIndex.constFind(folded);
         if (it != FIndex.cend())
             return FItems[*it].second;
-        FIndex.insert(AKey, static_cast<int>(FItems.size()));
+        FIndex.insert(folded, static_cast<int>(FItems.size()));
         FItems.emplace_back(AKey, V{});
         return FItems.back().second;
     }
     const V *Find(const QString &AKey) const
     {
-        const auto it = FIndex.constFind(AKey);
+        const auto it = FIndex.constFind(AKey.toLower());
         return it == FIndex.cend() ? nullptr : &FItems[*it].second;
     }
     void Clear()
@@ -126,12 +129,13 @@ public:
 
 private:
     std::vector<std::pair<QString, V>> FItems;
-    QHash<QString, int> FIndex;
+    QHash<QString, int> FIndex; // lower-case key -> position
 };
 
 // The pools of one item. Mode 0: one pool per kind, the stock pool per warehouse when stock is
 // costed per warehouse. Mode 3: per batch, the stock pool per warehouse and batch when stock is
-// costed per warehouse. Keys are the lower-case warehouse id or batch number.
+// costed per warehouse. Keys are the warehouse id or batch number without regard to case; balances
+// carry the text first seen.
 class TAveragePools
 {
 public:

@@ -9,7 +9,8 @@
 namespace {
 const QString kReasonZero = QStringLiteral("成本为零或成本过大");
 
-// Runs AWork in one transaction: its own, or the caller's when one is already open.
+// Runs AWork in one transaction: its own, or the caller's when one is already open. Its own is
+// committed after AWork returns normally and rolled back when AWork throws.
 template <class F> void InOneTransaction(F AWork)
 {
     if (Udlldbservice::InTransaction()) {
@@ -111,8 +112,7 @@ bool TCostCalcProcess::CalcAverage(int &ADlyCount)
         return false;
     }
     FBalanceSQL = BalanceStatements(FPtypeID, FAverage.Balances());
-    SaveAverage(lines);
-    return true;
+    return SaveAverage(lines);
 }
 
 void TCostCalcProcess::ReadBillLines(std::vector<TAverageLine> &ALines, int &ADlyCount)
@@ -129,6 +129,7 @@ void TCostCalcProcess::ReadBillLines(std::vector<TAverageLine> &ALines, int &ADl
     const int cBlockNo = ds.FieldIndex(QStringLiteral("BlockNo"));
     const int cDlyorder = ds.FieldIndex(QStringLiteral("Dlyorder"));
     const int cSourceDlyorder = ds.FieldIndex(QStringLiteral("SourceDlyorder"));
+    const int cTable = ds.FieldIndex(QStringLiteral("TableName"));
     auto at = [](const TClientDataSet::Row &row, int c) { return c >= 0 ? row.at(c) : QVariant(); };
 
     ALines.reserve(ds.RowCountAll());
@@ -146,6 +147,7 @@ void TCostCalcProcess::ReadBillLines(std::vector<TAverageLine> &ALines, int &ADl
         L.BlockNo = at(row, cBlockNo).toString();
         L.Dlyorder = at(row, cDlyorder).toInt();
         L.SourceDlyorder = at(row, cSourceDlyorder).toInt();
+        L.Table = at(row, cTable).toString().toLower();
         // Opening rows go into their pools; the rest are the lines of the walk.
         if (!FAverage.AddOpening(L))
             ALines.push_back(std::move(L));
@@ -158,15 +160,15 @@ bool TCostCalcProcess::SearchAverageSubstitute(const TAverageLine &ALine, double
     for (int i = 0; i < cdsCostMode.RowCountAll(); ++i) {
         const QString name = cdsCostMode.ValueIn(cdsCostMode.RowAt(i), QStringLiteral("CostName")).toString();
         double p = 0;
-        if (name == QLatin1String("最近采购价"))
+        if (name == QStringLiteral("最近采购价"))
             p = FRecPrice;
-        else if (name == QLatin1String("参考成本"))
+        else if (name == QStringLiteral("参考成本"))
             p = FRefPrice;
-        else if (name == QLatin1String("上期结存成本"))
+        else if (name == QStringLiteral("上期结存成本"))
             p = FAverage.Pools().IniPrice(ALine.Ktypeid, ALine.BlockNo);
-        else if (name == QLatin1String("上次出库成本"))
+        else if (name == QStringLiteral("上次出库成本"))
             p = FetchLastOutPrice();
-        else if (name == QLatin1String("上次入库成本"))
+        else if (name == QStringLiteral("上次入库成本"))
             p = FetchLastInPrice();
         else
             continue;
@@ -289,28 +291,37 @@ void TCostCalcProcess::BuildSaveXML(const std::vector<TAverageLine> &ALines, QSt
 {
     ABuyXML = ASaleXML = AOtherXML = QStringLiteral("<Root>");
     AOtherXML.reserve(16 + static_cast<qsizetype>(ALines.size()) * 64);
-    // One table lookup per base type, not per line.
-    QHash<int, QString *> target;
+    auto targetOf = [&](const QString &ATable) -> QString * {
+        if (ATable.compare(QLatin1String("dlybuy"), Qt::CaseInsensitive) == 0)
+            return &ABuyXML;
+        if (ATable.compare(QLatin1String("dlysale"), Qt::CaseInsensitive) == 0)
+            return &ASaleXML;
+        if (ATable.compare(QLatin1String("dlyother"), Qt::CaseInsensitive) == 0)
+            return &AOtherXML;
+        return nullptr; // other tables are left out
+    };
+    // The line's own table when the data names it; else the bill configuration's, once per base type.
+    QHash<int, QString *> byType;
     for (const TAverageLine &L : ALines) {
-        const int b = BaseVchtype(L.Vchtype);
-        auto it = target.find(b);
-        if (it == target.end()) {
-            const QString table = GetBillDlyTableName(b);
-            QString *xml = table.compare(QLatin1String("dlybuy"), Qt::CaseInsensitive) == 0     ? &ABuyXML
-                           : table.compare(QLatin1String("dlysale"), Qt::CaseInsensitive) == 0  ? &ASaleXML
-                           : table.compare(QLatin1String("dlyother"), Qt::CaseInsensitive) == 0 ? &AOtherXML
-                                                                                                : nullptr;
-            it = target.insert(b, xml);
+        QString *xml = nullptr;
+        if (!L.Table.isEmpty()) {
+            xml = targetOf(L.Table);
+        } else {
+            const int b = BaseVchtype(L.Vchtype);
+            auto it = byType.find(b);
+            if (it == byType.end())
+                it = byType.insert(b, targetOf(GetBillDlyTableName(b)));
+            xml = *it;
         }
-        if (*it)
-            AppendSaveRecord(**it, L);
+        if (xml)
+            AppendSaveRecord(*xml, L);
     }
     ABuyXML += QLatin1String("</Root>");
     ASaleXML += QLatin1String("</Root>");
     AOtherXML += QLatin1String("</Root>");
 }
 
-void TCostCalcProcess::SaveAverage(const std::vector<TAverageLine> &ALines)
+bool TCostCalcProcess::SaveAverage(const std::vector<TAverageLine> &ALines)
 {
     QString buyXml, saleXml, otherXml;
     BuildSaveXML(ALines, buyXml, saleXml, otherXml);
@@ -321,12 +332,25 @@ void TCostCalcProcess::SaveAverage(const std::vector<TAverageLine> &ALines)
     if (!FMonthCalc)
         statements.push_back(
             {QStringLiteral("UPDATE ptype SET MonthCalcCost = 0 WHERE typeId = ?"), {FPtypeID}});
+    // The balance statements go bound, not as text for the procedure to run; the procedure checks its
+    // XML before it writes anything, so a refusal leaves the item untouched.
+    bool saved = false;
     InOneTransaction([&] {
-        Udlldbservice::ExecuteProcByName(QStringLiteral("P_Cost_SaveCost"),
-                                         {QStringLiteral("@PtypeID"), QStringLiteral("@JXCPeriod"),
-                                          QStringLiteral("@BuyXML"), QStringLiteral("@SaleXML"),
-                                          QStringLiteral("@OtherXML"), QStringLiteral("@SQL")},
-                                         {FPtypeID, FJxcPeriod, buyXml, saleXml, otherXml, QString()});
+        TParamList outputs;
+        const int result = Udlldbservice::ExecuteProcByName(
+            QStringLiteral("P_Cost_SaveCost"),
+            {QStringLiteral("@PtypeID"), QStringLiteral("@JXCPeriod"), QStringLiteral("@BuyXML"),
+             QStringLiteral("@SaleXML"), QStringLiteral("@OtherXML"), QStringLiteral("@SQL"),
+             QStringLiteral("@ErrMsg")},
+            {FPtypeID, FJxcPeriod, buyXml, saleXml, otherXml, QString(), QString()}, &outputs);
+        if (result < 0) {
+            FLastError = outputs.ParamByName(QStringLiteral("@ErrMsg")).toString();
+            if (FLastError.isEmpty())
+                FLastError = QStringLiteral("成本保存失败（%1）。").arg(result);
+            return;
+        }
         ExecuteAll(statements);
+        saved = true;
     });
+    return saved;
 }

@@ -244,11 +244,11 @@ bool TCostCalcProcess::SearchFIFOSubstitute(const TInRecord *AReceipt, int AVcht
     double p = 0;
     for (int i = 0; i < cdsCostMode.RowCountAll(); ++i) {
         const QString name = cdsCostMode.ValueIn(cdsCostMode.RowAt(i), QStringLiteral("CostName")).toString();
-        if (name == QLatin1String("最近采购价")) {
+        if (name == QStringLiteral("最近采购价")) {
             p = FRecPrice;
-        } else if (name == QLatin1String("参考成本")) {
+        } else if (name == QStringLiteral("参考成本")) {
             p = FRefPrice;
-        } else if (name == QLatin1String("上次入库成本") && AReceipt) {
+        } else if (name == QStringLiteral("上次入库成本") && AReceipt) {
             // The nearest earlier receipt of the same stock list with a given, positive cost.
             p = 0;
             for (const TInRecord &I : AReceipt->StockInOutList->InRecordList) {
@@ -257,7 +257,7 @@ bool TCostCalcProcess::SearchFIFOSubstitute(const TInRecord *AReceipt, int AVcht
                 if (IsFIFOLastInType(BaseVchtype(I.Vchtype)) && I.Appoint == 1 && I.Price > 0)
                     p = I.Price;
             }
-        } else if (name == QLatin1String("上期结存成本") && AReceipt) {
+        } else if (name == QStringLiteral("上期结存成本") && AReceipt) {
             p = 0;
             const QString key = AReceipt->StockInOutList->KtypeID;
             for (int r = 0; r < cdsFIFOIni.RowCountAll(); ++r) {

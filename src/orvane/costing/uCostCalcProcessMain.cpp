@@ -177,8 +177,10 @@ QString TCostCalcProcess::GetBillDlyTableName(int AVchtype)
     switch (BaseVchtype(AVchtype)) {
     case 6:
     case 34:
+    case 161:
         return QStringLiteral("dlybuy");
     case 11:
+    case 26:
     case 45:
         return QStringLiteral("dlysale");
     default:

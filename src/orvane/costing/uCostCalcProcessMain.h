@@ -74,9 +74,10 @@ public:
     const TCostLimits &Limits() const { return FLimits; }
 
     // The detail table of a base bill type: "dlybuy", "dlysale" or "dlyother" (the host's bill
-    // configuration when installed, else the same rule built in).
+    // configuration when installed, else the account set's rule built in).
     static QString GetBillDlyTableName(int AVchtype);
-    // The three save texts of the average calculation, one Record per line by detail table.
+    // The three save texts of the average calculation, one Record per line by detail table (the
+    // line's own Table when set, else GetBillDlyTableName of its base type).
     static void BuildSaveXML(const std::vector<TAverageLine> &ALines, QString &ABuyXML, QString &ASaleXML,
                              QString &AOtherXML);
     // The period-balance INSERT statements of an item.
@@ -96,7 +97,7 @@ private:
     double FetchLastOutPrice();
     double FetchLastInPrice();
     std::vector<TBoundSQL> DeleteBalanceStatements() const;
-    void SaveAverage(const std::vector<TAverageLine> &ALines);
+    bool SaveAverage(const std::vector<TAverageLine> &ALines);
     void ClearItemCost();
 
     // FIFO helpers (uCostCalcProcessFIFO.cpp)
