@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <bit>
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <iterator>
@@ -344,11 +345,18 @@ public:
     TOutRecord *GetOutRecord(const QString &ATable, int ADlyorder) const;
     int AllUnknownOutCostRecordCount() const;
 
+    // The FIFO steps. Beyond the rules of each step: a match of quantity 0 (a used-up receipt at
+    // the head of the queue) is priced at its receipt's unit price (and, as the receipt's last
+    // match, takes the receipt's remaining amount) instead of dividing by its quantity; any other
+    // division by a quantity of 0 gives 0, so no price is ever NaN or infinite. A receipt that is
+    // already priced keeps its cost when the issue it is linked to is priced later.
     void SetInOutRelationship();
-    bool CreateMatchRecord();
+    bool CreateMatchRecord(); // false when a stock list's receipts run out
     void CalcCost();
+    // False when an unpriced match's receipt has no unknown issue to take its cost from, or when
+    // the equations have no unique solution and AOnGetZeroCost finds no substitute cost.
     bool CalcUnknownCost(const TOnGetFIFOZeroCost &AOnGetZeroCost);
-    QString GetUpdateXML() const;
+    QString GetUpdateXML() const; // the text for P_Cost_FIFO_UpdateCost
 
     // Gauss-Jordan elimination in place on an augmented XCount x (XCount+1) row-major matrix;
     // true when the left block became the identity (solution in the last column).
