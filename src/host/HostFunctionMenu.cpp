@@ -41,8 +41,7 @@ const QStringList &ModuleEntryNames()
 
 bool IsAlwaysAllowed(const QString &entryName)
 {
-    return entryName == QLatin1String("退出") || entryName == QLatin1String("更换操作员") ||
-           entryName == QLatin1String("修改口令");
+    return entryName == u"退出" || entryName == u"更换操作员" || entryName == u"修改口令";
 }
 
 QList<THostMenuEntry> ReadEntries(accountdb::AccountDatabase &db)

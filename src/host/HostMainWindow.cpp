@@ -398,8 +398,11 @@ void HostMainWindow::BuildWindowMenu()
 
 QList<QMdiSubWindow *> HostMainWindow::PagesOtherThanDesktop() const
 {
-    QList<QMdiSubWindow *> pages = FMdiArea->subWindowList();
-    pages.removeAll(FDesktopWindow);
+    // A closed page may wait for its deletion; it no longer counts.
+    QList<QMdiSubWindow *> pages;
+    for (QMdiSubWindow *page : FMdiArea->subWindowList())
+        if (page != FDesktopWindow && !page->isHidden())
+            pages.append(page);
     return pages;
 }
 
