@@ -30,12 +30,23 @@ build() { # build DIR TYPE
 
 DEMO_DB="$ROOT/demo/demo.orv"
 
+# The demo account set with base data when the administration tool can make one; otherwise the host
+# program creates a new account set (seed data, administrator "00000") on first start.
 ensure_demo() {
   mkdir -p "$ROOT/demo"
-  if [ ! -f "$DEMO_DB" ]; then
+  if [ ! -f "$DEMO_DB" ] && [ -x "$ROOT/build/bin/orvane-admin" ]; then
     "$ROOT/build/bin/orvane-admin" create-demo --db "$DEMO_DB" --size small 2>/dev/null ||
-      "$ROOT/build/bin/orvane-admin" create --db "$DEMO_DB"
+      "$ROOT/build/bin/orvane-admin" create --db "$DEMO_DB" 2>/dev/null || true
   fi
+}
+
+has_arg() { # has_arg NAME ARGS...: one of ARGS is NAME or NAME=...
+  local name=$1
+  shift
+  for a in "$@"; do
+    case "$a" in "$name" | "$name"=*) return 0 ;; esac
+  done
+  return 1
 }
 
 cmd=${1:-help}
@@ -45,9 +56,12 @@ run)
   install_packages
   build build Debug
   ensure_demo
-  if [ "${1:-}" = "--headless" ] || { [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; }; then
+  # Without a display the main window can still be photographed (--screenshot FILE, offscreen).
+  if [ "${1:-}" = "--headless" ] ||
+    { [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && ! has_arg --screenshot "$@"; }; then
     exec "$ROOT/build/bin/orvane-admin" demo-run --db "$DEMO_DB"
   fi
+  # Log-on dialog first; `--operator 00000` skips it for scripted use.
   exec "$ROOT/build/bin/orvane" --db "$DEMO_DB" "$@"
   ;;
 test)
@@ -73,7 +87,7 @@ bench)
   [ $found -eq 1 ] || { echo "no benchmark named ${1:-}" >&2; exit 1; }
   ;;
 *)
-  echo "usage: ./orvane.sh run [--headless] | test | bench [NAME]" >&2
+  echo "usage: ./orvane.sh run [--headless | --operator ID] [--screenshot FILE] | test | bench [NAME]" >&2
   exit 2
   ;;
 esac
