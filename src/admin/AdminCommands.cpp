@@ -8,6 +8,7 @@ namespace admin {
 int cmdCreate(const QStringList &args);   // CmdCreate.cpp
 int cmdSysValue(const QStringList &args); // CmdSysValue.cpp
 int cmdCreateDemo(const QStringList &args); // CmdCreateDemo.cpp
+int cmdCostCalc(const QStringList &args);   // CmdCostCalc.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -15,6 +16,7 @@ const QList<AdminCommand> &commands()
         {"create", "创建新账套（不覆盖已有文件）", &cmdCreate},
         {"sysvalue", "读取或写入系统值", &cmdSysValue},
         {"create-demo", "创建演示账套（基本资料、期初和已过账单据）", &cmdCreateDemo},
+        {"cost-calc", "计算本期存货成本（全部或指定存货）", &cmdCostCalc},
     };
     return kCommands;
 }
