@@ -8,35 +8,87 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 
 using CostRounding::Round2;
 using CostRounding::Round4;
 
 namespace CostRounding {
+namespace {
+constexpr double kScale[] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
+
+// Away from a tie (x.5 at the rounding place) the shortest decimal text of the value and the value
+// itself round to the same integer number of units N, and N / 10^places is then correctly rounded
+// exactly as the parse of the rounded text is. Below 2^40 units the scaled value is off by less
+// than 3e-4, so a margin of 1e-3 around the tie is safe; near a tie, or for other places, the host
+// routine decides. Returns false when the host routine has to decide.
+bool FastUnits(double value, int places, double &units)
+{
+    if (places < 0 || places > 4)
+        return false;
+    const double t = std::fabs(value) * kScale[places];
+    if (!(t < 1099511627776.0)) // 2^40; also false for NaN and infinities
+        return false;
+    const double whole = std::floor(t);
+    const double frac = t - whole;
+    if (std::fabs(frac - 0.5) <= 1e-3)
+        return false;
+    units = frac > 0.5 ? whole + 1 : whole;
+    return true;
+}
+} // namespace
+
 double Round(double value, int places)
 {
-    // Away from a tie (x.5 at the rounding place) the shortest decimal text of the value and the
-    // value itself round to the same integer N, and N / 10^places is then correctly rounded exactly
-    // as the parse of the rounded text is. Below 2^40 the scaled value is off by less than 3e-4, so a
-    // margin of 1e-3 around the tie is safe; near a tie, or for other places, the host routine decides.
-    static constexpr double kScale[] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
-    if (places >= 0 && places <= 4) {
-        const double scale = kScale[places];
-        const double t = std::fabs(value) * scale;
-        if (t < 1099511627776.0) { // 2^40; false for NaN and infinities
-            const double whole = std::floor(t);
-            const double frac = t - whole;
-            if (std::fabs(frac - 0.5) > 1e-3) {
-                const double n = frac > 0.5 ? whole + 1 : whole;
-                if (n == 0)
-                    return 0.0;
-                const double r = n / scale;
-                return value < 0 ? -r : r;
-            }
-        }
+    double units = 0;
+    if (!FastUnits(value, places, units))
+        return Kvbasicfun::FloatToFloatBit(value, places);
+    if (units == 0)
+        return 0.0;
+    const double r = units / kScale[places];
+    return value < 0 ? -r : r;
+}
+
+int FormatText(double value, int places, char *buffer)
+{
+    double units = 0;
+    if (!FastUnits(value, places, units)) {
+        const QByteArray text = Kvbasicfun::FloatToStringBit(value, places).toLatin1();
+        const int length = std::min(int(text.size()), kTextBuffer);
+        std::memcpy(buffer, text.constData(), size_t(length));
+        return length;
     }
-    return Kvbasicfun::FloatToFloatBit(value, places);
+    // The units with at least places + 1 digits, the point before the last "places" of them.
+    char digits[32];
+    const int width = places + 1;
+    const auto res = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(units));
+    int count = int(res.ptr - digits);
+    if (count < width) {
+        std::memmove(digits + (width - count), digits, size_t(count));
+        std::memset(digits, '0', size_t(width - count));
+        count = width;
+    }
+    char *out = buffer;
+    if (value < 0 && units != 0)
+        *out++ = '-';
+    const int intDigits = count - places;
+    std::memcpy(out, digits, size_t(intDigits));
+    out += intDigits;
+    if (places > 0) {
+        *out++ = '.';
+        std::memcpy(out, digits + intDigits, size_t(places));
+        out += places;
+    }
+    return int(out - buffer);
+}
+
+QString Text(double value, int places)
+{
+    char buffer[kTextBuffer];
+    return QString::fromLatin1(buffer, FormatText(value, places, buffer));
 }
 } // namespace CostRounding
 
@@ -55,6 +107,13 @@ inline double InPriceWithFee(const TInRecord &I, double APrice)
 
 void AppendEscaped(QString &out, const QString &value)
 {
+    static const auto special = [](QChar c) {
+        return c == u'&' || c == u'<' || c == u'>' || c == u'"' || c == u'\'';
+    };
+    if (std::none_of(value.cbegin(), value.cend(), special)) {
+        out += value;
+        return;
+    }
     for (const QChar c : value) {
         switch (c.unicode()) {
         case '&':
@@ -89,19 +148,23 @@ void AppendAttr(QString &out, QLatin1String name, const QString &value)
 
 void AppendAttr(QString &out, QLatin1String name, int value)
 {
+    char buffer[16];
+    const auto res = std::to_chars(buffer, buffer + sizeof buffer, value);
     out += QLatin1Char(' ');
     out += name;
     out += QLatin1String("=\"");
-    out += QString::number(value);
+    out += QLatin1String(buffer, res.ptr);
     out += QLatin1Char('"');
 }
 
+// Numbers as FloatToStringBit writes them (fixed decimals, "." and no thousands separator).
 void AppendAttr(QString &out, QLatin1String name, double value, int places)
 {
+    char buffer[CostRounding::kTextBuffer];
     out += QLatin1Char(' ');
     out += name;
     out += QLatin1String("=\"");
-    out += Kvbasicfun::FloatToStringBit(value, places);
+    out += QLatin1String(buffer, CostRounding::FormatText(value, places, buffer));
     out += QLatin1Char('"');
 }
 
@@ -522,10 +585,12 @@ bool TAllStockList::CalcUnknownCost(const TOnGetFIFOZeroCost &AOnGetZeroCost)
 QString TAllStockList::GetUpdateXML() const
 {
     QString xml;
-    qsizetype records = 0;
+    // About 60 characters per receipt or issue and 250 per match.
+    qsizetype size = 64;
     for (const auto &list : FLists)
-        records += list->InRecordList.size() + list->OutRecordList.size() + 3 * list->MatchRecordList.size();
-    xml.reserve(64 + records * 80);
+        size += 64 * qsizetype(list->InRecordList.size() + list->OutRecordList.size()) +
+                256 * qsizetype(list->MatchRecordList.size());
+    xml.reserve(size);
 
     xml += QLatin1String("<Root><InList>");
     for (const auto &list : FLists)

@@ -26,6 +26,11 @@ class TStockInOutList;
 // gives the identical result when the value is clearly away from a rounding tie (the common case).
 namespace CostRounding {
 double Round(double value, int places);
+// The text of Kvbasicfun::FloatToStringBit (fixed decimals, "." and no thousands separator), with
+// the same fast path. FormatText writes it into a buffer of kTextBuffer chars and returns its length.
+inline constexpr int kTextBuffer = 400;
+int FormatText(double value, int places, char *buffer);
+QString Text(double value, int places);
 inline double Round2(double value)
 {
     return Round(value, 2);
