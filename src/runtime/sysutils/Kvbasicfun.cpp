@@ -47,9 +47,11 @@ std::string RoundedText(double value, int places)
     }
     std::string out = all.substr(0, all.size() - places);
     if (out.empty())
-        out = "0";
-    if (places > 0)
-        out += "." + all.substr(all.size() - places);
+        out.push_back('0');
+    if (places > 0) {
+        out.push_back('.');
+        out.append(all, all.size() - places, places);
+    }
     const bool zero = out.find_first_not_of("0.") == std::string::npos;
     if (value < 0 && !zero)
         out.insert(out.begin(), '-');
