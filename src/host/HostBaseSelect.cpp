@@ -5,9 +5,10 @@
 bool HostBaseSelect::SelectBaseData(const QString &kind, const QString &searchText, bool multiSelect,
                                     TBaseRecordList &selected)
 {
-    if (!FDb)
+    accountdb::AccountDatabase *db = Database();
+    if (!db)
         return false;
-    BaseSelectDialog dialog(*FDb, kind, searchText, multiSelect, FParent);
+    BaseSelectDialog dialog(*db, kind, searchText, multiSelect, FParent);
     if (dialog.exec() != QDialog::Accepted || dialog.Selected().isEmpty())
         return false;
     selected = dialog.Selected();
@@ -16,9 +17,10 @@ bool HostBaseSelect::SelectBaseData(const QString &kind, const QString &searchTe
 
 bool HostBaseSelect::SelectAtype(const QString &startCode, TBaseRecord &selected)
 {
-    if (!FDb)
+    accountdb::AccountDatabase *db = Database();
+    if (!db)
         return false;
-    BaseSelectDialog dialog(*FDb, QStringLiteral("Atype"), QString(), false, FParent);
+    BaseSelectDialog dialog(*db, QStringLiteral("Atype"), QString(), false, FParent);
     const QString code = startCode.trimmed();
     const bool root = code.isEmpty() || code.count(u'0') == code.size();
     if (!root)

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 #include "QuillInterfaces.h"
 
 namespace accountdb {
@@ -14,9 +16,11 @@ class AccountDatabase;
 class HostBaseSelect final : public IBaseSelect
 {
 public:
-    explicit HostBaseSelect(accountdb::AccountDatabase *db = nullptr) : FDb(db) {}
+    // The open account set, asked at every call: a restore replaces the connection under the session.
+    using TDatabaseSource = std::function<accountdb::AccountDatabase *()>;
+    explicit HostBaseSelect(TDatabaseSource db = {}) : FDb(std::move(db)) {}
 
-    void SetDatabase(accountdb::AccountDatabase &db) { FDb = &db; }
+    void SetDatabaseSource(TDatabaseSource db) { FDb = std::move(db); }
     // Parent window of the dialogs (the main window).
     void SetParentWidget(QWidget *parent) { FParent = parent; }
 
@@ -29,6 +33,8 @@ public:
     bool SelectAtype(const QString &startCode, TBaseRecord &selected) override;
 
 private:
-    accountdb::AccountDatabase *FDb;
+    accountdb::AccountDatabase *Database() const { return FDb ? FDb() : nullptr; }
+
+    TDatabaseSource FDb;
     QPointer<QWidget> FParent;
 };

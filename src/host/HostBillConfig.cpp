@@ -5,23 +5,24 @@
 
 QVariant HostBillConfig::Lookup(int vchType, const QString &column)
 {
-    if (!FDb)
+    accountdb::AccountDatabase *db = FDb ? FDb() : nullptr;
+    if (!db)
         return {};
     const QList<int> types =
         BaseType(vchType) != vchType ? QList<int>{vchType, BaseType(vchType)} : QList<int>{vchType};
     for (int type : types) {
-        if (!HostSchema::TableName(*FDb, QStringLiteral("T_GBL_Vchtype")).isEmpty()) {
-            const QVariant v = FDb->value(
+        if (!HostSchema::TableName(*db, QStringLiteral("T_GBL_Vchtype")).isEmpty()) {
+            const QVariant v = db->value(
                 QStringLiteral("SELECT \"%1\" FROM T_GBL_Vchtype WHERE Vchtype = ?").arg(column), {type});
             if (!v.isNull())
                 return v;
         }
-        if (!HostSchema::TableName(*FDb, QStringLiteral("T_Inf_PlugIn_Vchtype")).isEmpty()) {
+        if (!HostSchema::TableName(*db, QStringLiteral("T_Inf_PlugIn_Vchtype")).isEmpty()) {
             const QVariant v =
-                FDb->value(QStringLiteral("SELECT \"%1\" FROM T_Inf_PlugIn_Vchtype WHERE Vchtype = ? "
-                                          "ORDER BY MainVersion LIMIT 1")
-                               .arg(column),
-                           {type});
+                db->value(QStringLiteral("SELECT \"%1\" FROM T_Inf_PlugIn_Vchtype WHERE Vchtype = ? "
+                                         "ORDER BY MainVersion LIMIT 1")
+                              .arg(column),
+                          {type});
             if (!v.isNull())
                 return v;
         }

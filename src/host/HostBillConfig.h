@@ -3,6 +3,8 @@
 // read from the account set's bill types. A variant type above 10000 falls back to its base type
 // (type / 10000) when it has no row of its own; plug-in bill types come after the system's own.
 
+#include <functional>
+
 #include "QuillInterfaces.h"
 
 namespace accountdb {
@@ -12,8 +14,10 @@ class AccountDatabase;
 class HostBillConfig final : public IBillConfigIntf
 {
 public:
-    explicit HostBillConfig(accountdb::AccountDatabase *db = nullptr) : FDb(db) {}
-    void SetDatabase(accountdb::AccountDatabase &db) { FDb = &db; }
+    // The open account set, asked at every call: a restore replaces the connection under the session.
+    using TDatabaseSource = std::function<accountdb::AccountDatabase *()>;
+    explicit HostBillConfig(TDatabaseSource db = {}) : FDb(std::move(db)) {}
+    void SetDatabaseSource(TDatabaseSource db) { FDb = std::move(db); }
 
     QString GetBillName(int vchType) override;   // empty for an unknown type
     int GetBillFunctionNo(int vchType) override; // 0 for an unknown type
@@ -26,5 +30,5 @@ public:
 private:
     // Column of the bill type's row, from T_GBL_Vchtype or the plug-in types; null when none.
     QVariant Lookup(int vchType, const QString &column);
-    accountdb::AccountDatabase *FDb;
+    TDatabaseSource FDb;
 };

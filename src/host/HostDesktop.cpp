@@ -32,7 +32,13 @@ void HostDesktop::SetAccountText(const QString &text)
 
 void HostDesktop::SetEntries(const QList<THostMenuEntry> &entries, const QList<bool> &allowed)
 {
-    delete FShortcuts;
+    if (FShortcuts) {
+        // The click that asked for new shortcuts may still be running in one of the old buttons.
+        FLayout->removeWidget(FShortcuts);
+        FShortcuts->hide();
+        FShortcuts->setParent(nullptr);
+        FShortcuts->deleteLater();
+    }
     FShortcuts = new QWidget(this);
     auto *grid = new QGridLayout(FShortcuts);
     const QStringList paths = HostFunctionMenu::MenuPaths(entries);

@@ -65,6 +65,9 @@ HostMainWindow::HostMainWindow(QWidget *parent) : QMainWindow(parent)
     lblMessage = addPart("lblMessage", 1);
 
     FBaseSelect.SetParentWidget(this);
+    const auto database = [this]() { return FSession ? &FSession->Db() : nullptr; };
+    FBaseSelect.SetDatabaseSource(database);
+    FBillConfig.SetDatabaseSource(database);
     BuildWindowMenu();
 }
 
@@ -108,8 +111,6 @@ void HostMainWindow::Attach(HostSession &session)
     p.MainFaceForm = FDesktop;
     p.BaseSelect = &FBaseSelect;
     p.BillConfigIntf = &FBillConfig;
-    FBaseSelect.SetDatabase(session.Db());
-    FBillConfig.SetDatabase(session.Db());
     session.System().SetShell(this);
     session.Install();
     FEntriesRead = false;
@@ -217,6 +218,8 @@ TOperatorList HostMainWindow::Operators(const QString &dataBase)
     };
     if (FSession && SameFile(dataBase, FSession->Db().path()))
         return read(FSession->Db());
+    if (!QFileInfo(dataBase).isFile())
+        return {};
     try {
         auto db = accountdb::AccountDatabase::open(dataBase);
         return read(*db);
@@ -230,6 +233,11 @@ bool HostMainWindow::LogOn(const TLogOnRequest &request, QString *error)
     HostSession *target = FSession;
     std::unique_ptr<HostSession> opened;
     if (!FSession || !SameFile(request.DataBase, FSession->Db().path())) {
+        if (!QFileInfo(request.DataBase).isFile()) {
+            if (error)
+                *error = LogOnDialog::MissingDataBaseText();
+            return false;
+        }
         try {
             opened = HostSession::Open(request.DataBase, FSession ? &FSession->Messages() : nullptr);
         } catch (const accountdb::DbError &e) {

@@ -73,6 +73,7 @@ private slots:
     void entryErrors_data();
     void entryErrors();
     void moduleEntryByMenu();
+    void reloadFromRunningEntry();
     void pages();
     void statusBar_data();
     void statusBar();
@@ -330,6 +331,28 @@ void TestHost::moduleEntryByMenu()
     QVERIFY(!FWindow->EntryAction(QStringLiteral("账套修复"))->isEnabled());
 }
 
+void TestHost::reloadFromRunningEntry()
+{
+    // Entries such as the operator change rebuild the menus and the desktop from inside the click.
+    int calls = 0;
+    FWindow->SetCallFunction([&](const QString &) {
+        ++calls;
+        FWindow->LoadMenu(true);
+        return true;
+    });
+    FWindow->LoadMenu(true);
+    FWindow->EntryAction(QStringLiteral("更换操作员"))->trigger();
+    const QString button = QStringLiteral("btn%1").arg(FWindow->MenuEntries().at(1).FunctionNo);
+    auto *shortcut = FWindow->Desktop()->findChild<QAbstractButton *>(button);
+    QVERIFY(shortcut);
+    QTest::mouseClick(shortcut, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(calls, 2);
+    // One set of menus and shortcuts remains.
+    QCOMPARE(FWindow->findChildren<QAction *>(QStringLiteral("mni1302")).size(), 1);
+    QCOMPARE(FWindow->Desktop()->findChildren<QAbstractButton *>(button).size(), 1);
+}
+
 void TestHost::pages()
 {
     QMdiArea *area = FWindow->MdiArea();
@@ -432,39 +455,24 @@ void TestHost::formatPeriod()
 
 void TestHost::logOnDialog_data()
 {
-    QTest::addColumn<QString>("dataBase"); // "" = the test's account set
+    QTest::addColumn<QString>("dataBase"); // "" = the test's account set, "@" = a file of another kind
     QTest::addColumn<QString>("operatorText");
     QTest::addColumn<QString>("password");
-    QTest::addColumn<QString>("message"); // "" = accepted
+    QTest::addColumn<QString>("message"); // "" = accepted, "@" = the database's text naming the file
 
-    QTest::newRow("right password") << ""
-                                    << "00000"
-                                    << "abc123"
-                                    << "";
-    QTest::newRow("wrong password") << ""
-                                    << "00000"
-                                    << "abc"
-                                    << "密码错误，登录失败。";
-    QTest::newRow("no password") << ""
-                                 << "00000"
-                                 << ""
-                                 << "密码错误，登录失败。";
-    QTest::newRow("unknown operator") << ""
-                                      << "99999"
-                                      << "abc123"
-                                      << "操作员不存在。";
-    QTest::newRow("no operator") << ""
-                                 << ""
-                                 << "abc123"
-                                 << "请输入操作员。";
-    QTest::newRow("missing file") << "/nonexistent/none.orv"
-                                  << "00000"
-                                  << "abc123"
-                                  << "账套文件不存在。";
-    QTest::newRow("no file") << "-"
-                             << "00000"
-                             << "abc123"
-                             << "请选择账套文件。";
+    const auto row = [](const char *name, const char *dataBase, const char *op, const char *password,
+                        const char *message) {
+        QTest::newRow(name) << QString::fromUtf8(dataBase) << QString::fromUtf8(op)
+                            << QString::fromUtf8(password) << QString::fromUtf8(message);
+    };
+    row("right password", "", "00000", "abc123", "");
+    row("wrong password", "", "00000", "abc", "密码错误，登录失败。");
+    row("no password", "", "00000", "", "密码错误，登录失败。");
+    row("unknown operator", "", "99999", "abc123", "操作员不存在。");
+    row("no operator", "", "", "abc123", "请输入操作员。");
+    row("missing file", "/nonexistent/none.orv", "00000", "abc123", "账套文件不存在。");
+    row("no file", "-", "00000", "abc123", "请选择账套文件。");
+    row("not an account set", "@", "00000", "abc123", "@");
 }
 
 void TestHost::logOnDialog()
@@ -477,6 +485,12 @@ void TestHost::logOnDialog()
     FSet->Db().exec(QStringLiteral("UPDATE T_GBL_LoginUser SET Password = ? WHERE ETypeId = '00000'"),
                     {AdminPasswordHash()});
     FSet->System().State().OperatorName.clear();
+    if (dataBase == QLatin1String("@")) {
+        dataBase = QDir(FSet->Dir()).filePath(QStringLiteral("notes.orv"));
+        QFile junk(dataBase);
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(200, 'x'));
+    }
 
     bool stayedOpen = false;
     QString passwordAfter = QStringLiteral("?");
@@ -508,7 +522,11 @@ void TestHost::logOnDialog()
         QCOMPARE(s.LogOnDate, QDate(2026, 5, 4));
         QCOMPARE(Label("lblLogOnDate"), QStringLiteral("登录日期：2026-05-04"));
     } else {
-        QCOMPARE(FSet->Messages().Texts(), QStringList{message});
+        QCOMPARE(FSet->Messages().Messages.size(), 1);
+        if (message == QLatin1String("@"))
+            QVERIFY(FSet->Messages().LastText().contains(dataBase));
+        else
+            QCOMPARE(FSet->Messages().LastText(), message);
         QCOMPARE(FSet->Messages().Messages[0].Kind, QStringLiteral("error"));
         QVERIFY(passwordAfter.isEmpty());  // cleared for the next try
         QVERIFY(s.OperatorName.isEmpty()); // the log-on state is untouched
@@ -608,7 +626,7 @@ void TestHost::baseSelectSearch()
 void TestHost::baseSelectService()
 {
     AddGoods();
-    HostBaseSelect select(&FSet->Db());
+    HostBaseSelect select([this] { return &FSet->Db(); });
     TBaseRecordList picked{TBaseRecord{QStringLiteral("keep"), {}, {}, {}}};
 
     // Cancel leaves the caller's list alone.
