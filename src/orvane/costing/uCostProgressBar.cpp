@@ -1,0 +1,103 @@
+#include "uCostProgressBar.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include "Udllsystemintf.h"
+#include "uCostCalcProcessMain.h"
+#include "uCostInput.h"
+#include "uDllComm.h"
+#include "uOrvaneCommon.h"
+
+namespace {
+const QEvent::Type CalcCostEvent = QEvent::Type(TfrmCostProgressBar::WM_CALCCOST);
+} // namespace
+
+TfrmCostProgressBar::TfrmCostProgressBar(const QString &APtypeList, QWidget *parent)
+    : TfrmDialogParent(parent), FPtypeList(APtypeList)
+{
+    setObjectName(QStringLiteral("frmCostProgressBar"));
+    // FormCreate: this window never asks for a cost.
+    FProcess = std::make_unique<TCostCalcProcess>(true);
+    auto *layout = new QVBoxLayout(pnlEntry);
+    layout->setContentsMargins(12, 8, 12, 8);
+    gProgressBar = new QProgressBar(pnlEntry);
+    gProgressBar->setObjectName(QStringLiteral("gProgressBar"));
+    gProgressBar->setRange(0, 1);
+    gProgressBar->setValue(0);
+    layout->addWidget(gProgressBar);
+    pnlBottom->setVisible(false);
+    SetTitle(QStringLiteral("正在计算"));
+    resize(360, 110);
+    EnsureFormInit();
+}
+
+TfrmCostProgressBar::~TfrmCostProgressBar() = default;
+
+int TfrmCostProgressBar::OpenPtypeList()
+{
+    const int count = FProcess->GetCalcPtype(FPtypeList);
+    if (count > 0)
+        gProgressBar->setMaximum(count);
+    return count;
+}
+
+void TfrmCostProgressBar::PostCalcMessage()
+{
+    QCoreApplication::postEvent(this, new QEvent(CalcCostEvent));
+}
+
+bool TfrmCostProgressBar::event(QEvent *event)
+{
+    if (event->type() == CalcCostEvent) {
+        uCostInput::RunHandler([this] { CalcCost(); });
+        return true;
+    }
+    return TfrmDialogParent::event(event);
+}
+
+void TfrmCostProgressBar::closeEvent(QCloseEvent *event)
+{
+    // Closing from the system menu cancels: the run stops after the item under calculation.
+    setResult(mrCancel);
+    TfrmDialogParent::closeEvent(event);
+}
+
+void TfrmCostProgressBar::CalcCost()
+{
+    setResult(mrNone);
+    // A database error ends the run; the window closes as cancelled.
+    try {
+        while (!FProcess->ProcessEnd() && result() != mrCancel) {
+            ++FCount;
+            QCoreApplication::processEvents();
+            SetTitle(QStringLiteral("正在计算") + QString(FCount % 10, QLatin1Char('.')));
+            FProcess->CalcPtypeCost(FDlyCount);
+            if (gProgressBar->value() < gProgressBar->maximum())
+                gProgressBar->setValue(gProgressBar->value() + 1);
+            FProcess->ProcessNext();
+        }
+    } catch (...) {
+        if (result() != mrCancel)
+            done(mrCancel);
+        throw;
+    }
+    gProgressBar->setValue(gProgressBar->maximum());
+    if (result() != mrCancel)
+        done(mrOk);
+}
+
+bool CalcCostWithProgress(const QString &APtypeList)
+{
+    if (uDllComm::DllParams.IsQuery || !Udllsystemintf::CheckSysCon(140) || uOrvaneCommon::IsIniNotOver())
+        return false;
+    TfrmCostProgressBar frm(APtypeList);
+    const int count = frm.OpenPtypeList();
+    if (count == 0)
+        return false;
+    frm.PostCalcMessage();
+    frm.exec();
+    return true;
+}
