@@ -35,6 +35,16 @@ protected:
     void closeEvent(QCloseEvent *event) override { event->ignore(); }
 };
 
+// A page that shows account-set data and reloads it when the host asks.
+class RefreshingPage : public QWidget
+{
+    Q_OBJECT
+public:
+    int Refreshes = 0;
+public slots:
+    void RefreshWindow() { ++Refreshes; }
+};
+
 const QString &AdminPasswordHash()
 {
     // Password hashing is slow on purpose; hash once per run.
@@ -376,6 +386,12 @@ void TestHost::pages()
     QCOMPARE(area->subWindowList().size(), 2);
     QVERIFY(!stubborn.isNull());
     QVERIFY(area->subWindowList().contains(stubborn.data()));
+
+    // Pages that can reload their data are asked to; others are left alone.
+    auto *refreshing = new RefreshingPage;
+    AddPage(refreshing);
+    FWindow->RefreshWindows();
+    QCOMPARE(refreshing->Refreshes, 1);
 
     FWindow->show();
     area->setActiveSubWindow(area->subWindowList().last());
