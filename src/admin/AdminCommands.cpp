@@ -8,6 +8,9 @@ namespace admin {
 int cmdCreate(const QStringList &args);   // CmdCreate.cpp
 int cmdSysValue(const QStringList &args); // CmdSysValue.cpp
 int cmdCreateDemo(const QStringList &args); // CmdCreateDemo.cpp
+int cmdBackup(const QStringList &args);     // CmdBackup.cpp
+int cmdRestore(const QStringList &args);    // CmdRestore.cpp
+int cmdExecSql(const QStringList &args);    // CmdExecSql.cpp
 int cmdCostCalc(const QStringList &args);   // CmdCostCalc.cpp
 
 const QList<AdminCommand> &commands()
@@ -16,6 +19,9 @@ const QList<AdminCommand> &commands()
         {"create", "创建新账套（不覆盖已有文件）", &cmdCreate},
         {"sysvalue", "读取或写入系统值", &cmdSysValue},
         {"create-demo", "创建演示账套（基本资料、期初和已过账单据）", &cmdCreateDemo},
+        {"backup", "备份账套到备份目录（不覆盖已有备份）", &cmdBackup},
+        {"restore", "用备份恢复账套", &cmdRestore},
+        {"exec-sql", "在一个事务中执行 SQL 脚本文件", &cmdExecSql},
         {"cost-calc", "计算本期存货成本（全部或指定存货）", &cmdCostCalc},
     };
     return kCommands;

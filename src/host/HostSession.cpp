@@ -11,7 +11,7 @@
 #include "Udllsystemintf.h"
 
 HostSession::HostSession(std::unique_ptr<accountdb::AccountDatabase> db, IDllMessageCon *messages)
-    : FDb(std::move(db))
+    : FDb(std::move(db)), FPath(FDb->path())
 {
     FDbService = std::make_unique<HostDatabaseService>(*FDb);
     FSystem = std::make_unique<HostSystemService>(*FDb);
@@ -25,6 +25,23 @@ HostSession::HostSession(std::unique_ptr<accountdb::AccountDatabase> db, IDllMes
     FParams.DllMessage = FMessages;
     FParams.DataBaseService = FDbService.get();
     FParams.SystemIntf = FSystem.get();
+    FAccount = std::make_unique<HostAccountService>(
+        TAccountSetAccess{[this]() -> accountdb::AccountDatabase & { return *FDb; }, [this] { CloseDatabase(); },
+                          [this] { Reopen(); }});
+    FParams.AccountIntf = FAccount.get();
+}
+
+void HostSession::CloseDatabase()
+{
+    FDb.reset();
+}
+
+void HostSession::Reopen()
+{
+    FDb.reset();
+    FDb = accountdb::AccountDatabase::open(FPath);
+    FDbService->SetDatabase(*FDb);
+    FSystem->SetDatabase(*FDb);
 }
 
 HostSession::~HostSession()

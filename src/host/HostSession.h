@@ -5,6 +5,7 @@
 #include <QDate>
 #include <memory>
 
+#include "HostAccountService.h"
 #include "HostDatabaseService.h"
 #include "HostMessageService.h"
 #include "HostSystemService.h"
@@ -25,9 +26,15 @@ public:
     accountdb::AccountDatabase &Db() { return *FDb; }
     HostDatabaseService &DbService() { return *FDbService; }
     HostSystemService &System() { return *FSystem; }
+    HostAccountService &Account() { return *FAccount; }
     IDllMessageCon &Messages() { return *FMessages; }
     // Extra host services that later layers provide (account interface, selection dialogs, ...).
     TDllParams &Params() { return FParams; }
+
+    // Closes the account set's connection and opens the same file again (around a restore); the
+    // services are pointed at the new connection. Reopen raises accountdb::DbError.
+    void CloseDatabase();
+    void Reopen();
 
     // Sets the wrapper units' interface pointers to this session's services.
     void Install();
@@ -43,6 +50,8 @@ private:
     std::unique_ptr<accountdb::AccountDatabase> FDb;
     std::unique_ptr<HostDatabaseService> FDbService;
     std::unique_ptr<HostSystemService> FSystem;
+    std::unique_ptr<HostAccountService> FAccount;
+    QString FPath;
     std::unique_ptr<HostMessageService> FOwnMessages;
     IDllMessageCon *FMessages;
     TDllParams FParams;

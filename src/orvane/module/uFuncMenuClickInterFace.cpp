@@ -2,6 +2,9 @@
 
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
+#include "uAutobackup.h"
+#include "uBackUp.h"
+#include "uRestore.h"
 #include "uStringConst.h"
 
 #include <QMdiArea>
@@ -9,10 +12,13 @@
 
 namespace uFuncMenuClickInterFace {
 namespace {
-// 退出: ends the log-on and the host application; the result is False.
+// 退出: ends the log-on, runs the automatic backup when it is switched on (39) and ends the host
+// application; the result is False.
 bool Exit()
 {
     Udllsystemintf::DisConnect();
+    if (Udllsystemintf::CheckSysCon(39))
+        uAutobackup::AutoBackup();
     Udllsystemintf::Terminate();
     return false;
 }
@@ -29,6 +35,8 @@ QList<TDispatchEntry> DispatchTable()
     return {
         {QStringLiteral("退出"), Exit},
         {QStringLiteral("账套修复"), RepairAccountSet},
+        {QStringLiteral("备份"), uBackUp::ShowBackUp},
+        {QStringLiteral("恢复"), uRestore::ShowRestore},
     };
 }
 
@@ -59,11 +67,12 @@ void InitDllFunc()
         uDllComm::AddFunction(uStringConst::ModuleFileName + entry.Name, entry.Routine);
 }
 
-// The windows behind these exports join with their subsystems; until then they open nothing.
 bool DllAutoBackup()
 {
-    return false;
+    return uAutobackup::AutoBackup();
 }
+
+// The windows behind these exports join with their subsystems; until then they open nothing.
 bool DllIniConfigShow(bool)
 {
     return false;

@@ -1,0 +1,618 @@
+#include "HostAccountService.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringDecoder>
+#include <QTemporaryFile>
+#include <QTextStream>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "AccountDatabase.h"
+#include "Kvbasicfun.h"
+#include "SqlScript.h"
+#include "Transaction.h"
+
+namespace {
+
+std::atomic<int> g_connectionCounter{0};
+
+const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+
+// A connection of its own on a file (checks and the exclusive hold around a swap); closed and removed
+// with the object.
+class TFileConnection
+{
+public:
+    TFileConnection(const QString &path, const QString &options)
+        : FName(QStringLiteral("hostaccount-%1").arg(++g_connectionCounter))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), FName);
+        db.setDatabaseName(path);
+        db.setConnectOptions(options);
+        FOpen = db.open();
+        if (!FOpen)
+            FError = db.lastError().text();
+    }
+    ~TFileConnection()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(FName, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(FName);
+    }
+    TFileConnection(const TFileConnection &) = delete;
+    TFileConnection &operator=(const TFileConnection &) = delete;
+
+    bool IsOpen() const { return FOpen; }
+    QString Error() const { return FError; }
+    // Every row's first column; false with Error() when the statement fails.
+    bool Rows(const QString &sql, QStringList *rows = nullptr)
+    {
+        QSqlQuery q(QSqlDatabase::database(FName, false));
+        if (!q.exec(sql)) {
+            FError = q.lastError().text();
+            return false;
+        }
+        while (q.next()) {
+            if (rows)
+                rows->append(q.value(0).toString());
+        }
+        return true;
+    }
+    QString Value(const QString &sql)
+    {
+        QStringList rows;
+        return Rows(sql, &rows) && !rows.isEmpty() ? rows.first() : QString();
+    }
+
+private:
+    QString FName;
+    QString FError;
+    bool FOpen = false;
+};
+
+bool SyncFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+void RemoveJournalFiles(const QString &path)
+{
+    for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")})
+        QFile::remove(path + suffix);
+}
+
+quint32 BigEndian(const QByteArray &bytes, int offset, int size)
+{
+    quint32 v = 0;
+    for (int i = 0; i < size; ++i)
+        v = v << 8 | quint8(bytes[offset + i]);
+    return v;
+}
+
+QString SysValue(accountdb::AccountDatabase &db, const QString &name)
+{
+    accountdb::ProcParams p{{QStringLiteral("@szName"), name},
+                            {QStringLiteral("@szReturn"), QString(), true}};
+    db.callProc(QStringLiteral("P_GBL_GetSysValue"), p);
+    return p.last().value.toString();
+}
+
+// Skips blanks and comments; the index of the first character of code.
+int SkipBlanksAndComments(const QString &text, int i)
+{
+    const int n = int(text.size());
+    while (i < n) {
+        if (text[i].isSpace()) {
+            ++i;
+        } else if (text[i] == u'-' && i + 1 < n && text[i + 1] == u'-') {
+            while (i < n && text[i] != u'\n')
+                ++i;
+        } else if (text[i] == u'/' && i + 1 < n && text[i + 1] == u'*') {
+            const int end = text.indexOf(QStringLiteral("*/"), i + 2);
+            i = end < 0 ? n : end + 2;
+        } else {
+            break;
+        }
+    }
+    return i;
+}
+
+// The first two words of a statement, upper case.
+QStringList LeadingWords(const QString &text)
+{
+    QStringList words;
+    int i = SkipBlanksAndComments(text, 0);
+    const int n = int(text.size());
+    while (words.size() < 2 && i < n) {
+        int j = i;
+        while (j < n && (text[j].isLetterOrNumber() || text[j] == u'_'))
+            ++j;
+        if (j == i)
+            break;
+        words << text.mid(i, j - i).toUpper();
+        i = SkipBlanksAndComments(text, j);
+    }
+    return words;
+}
+
+bool IsGoLine(QStringView line)
+{
+    QStringView t = line.trimmed();
+    if (t.endsWith(u';'))
+        t.chop(1);
+    return t.trimmed().compare(u"GO", Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+HostAccountService::HostAccountService(TAccountSetAccess access)
+    : FAccess(std::move(access)), FBackupFolder(DefaultBackupFolder())
+{}
+
+TAccountSetAccess HostAccountService::HeldBy(std::unique_ptr<accountdb::AccountDatabase> &db)
+{
+    const QString path = db->path();
+    return {[&db]() -> accountdb::AccountDatabase & { return *db; }, [&db] { db.reset(); },
+            [&db, path] {
+                db.reset();
+                db = accountdb::AccountDatabase::open(path);
+            }};
+}
+
+QString HostAccountService::DefaultBackupFolder()
+{
+    return Kvbasicfun::GetSystemPath() + QStringLiteral("/BackUp");
+}
+
+QString HostAccountService::CatalogueFile() const
+{
+    return QDir(FBackupFolder).filePath(QStringLiteral("BackUp.INI"));
+}
+
+QString HostAccountService::BackupFilePath(const QString &backupName) const
+{
+    // A plain name only: nothing that leaves the folder or hides in it.
+    if (backupName.trimmed().isEmpty() || backupName.startsWith(u'.') || backupName.contains(u'/') ||
+        backupName.contains(u'\\') || backupName.contains(QChar(0)))
+        return QString();
+    return QDir(FBackupFolder).filePath(backupName + BackupExtension);
+}
+
+int HostAccountService::Fail(int code, const QString &text)
+{
+    FLastError = text;
+    Log(text);
+    return code;
+}
+
+bool HostAccountService::Refuse(const QString &text)
+{
+    Fail(0, text);
+    return false;
+}
+
+void HostAccountService::Log(const QString &text) const
+{
+    qWarning("%s", qUtf8Printable(text));
+    if (!QDir().mkpath(FBackupFolder))
+        return;
+    QFile log(QDir(FBackupFolder).filePath(QStringLiteral("orvane-account.log")));
+    if (log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+        QTextStream(&log) << QDateTime::currentDateTime().toString(kDateTimeFormat) << u' ' << text << u'\n';
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Backup
+
+int HostAccountService::BackUpDataBase(const QString &backupName, const QString &ztName)
+{
+    FLastError.clear();
+    const QString target = BackupFilePath(backupName);
+    if (target.isEmpty())
+        return FailedBit | Fail(ErrBadName, QStringLiteral("备份文件名不是有效的文件名：") + backupName);
+    if (!QDir().mkpath(FBackupFolder))
+        return FailedBit | Fail(ErrCannotOpen, QStringLiteral("无法创建备份文件夹：") + FBackupFolder);
+    if (QFileInfo::exists(target) ||
+        QSettings(CatalogueFile(), QSettings::IniFormat).childGroups().contains(backupName))
+        return Fail(-1, QStringLiteral("备份文件名已经存在：") + backupName);
+
+    accountdb::AccountDatabase &db = FAccess.Database();
+    // The copy is written under a hidden name and only linked to its own name once it is checked,
+    // so a failure leaves nothing in the catalogue or the folder.
+    QTemporaryFile part(QDir(FBackupFolder).filePath(QStringLiteral(".backup-XXXXXX.part")));
+    if (!part.open())
+        return FailedBit |
+               Fail(ErrCannotOpen, QStringLiteral("无法在备份文件夹中写文件：") + part.errorString());
+    part.close(); // VACUUM INTO writes into an empty file
+    try {
+        db.exec(QStringLiteral("VACUUM INTO ?"), {part.fileName()});
+    } catch (const accountdb::DbError &e) {
+        const bool full = e.message().contains(QLatin1String("full"), Qt::CaseInsensitive);
+        return FailedBit | Fail(full ? ErrDiskFull : ErrAborted, QStringLiteral("备份失败：") + e.message());
+    }
+    if (!SyncFile(part.fileName()))
+        return FailedBit | Fail(ErrCannotOpen, QStringLiteral("备份文件写盘失败：") + part.fileName());
+    if (const int code = VerifyCopy(part.fileName()))
+        return FailedBit | code;
+    // link() never replaces: a name taken in the meantime stays as it is.
+    if (::link(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
+        if (errno == EEXIST)
+            return Fail(-1, QStringLiteral("备份文件名已经存在：") + backupName);
+        return FailedBit | Fail(ErrCannotOpen, QStringLiteral("无法写入备份文件：") + target);
+    }
+    WriteCatalogue(backupName, ztName);
+    if (QSettings(CatalogueFile(), QSettings::IniFormat).value(backupName + QStringLiteral("/BACKUPNAME")) !=
+        backupName) {
+        QFile::remove(target);
+        return FailedBit | Fail(ErrCannotOpen, QStringLiteral("无法写入备份目录文件：") + CatalogueFile());
+    }
+    RecordBackupTime();
+    return 0;
+}
+
+void HostAccountService::WriteCatalogue(const QString &backupName, const QString &ztName)
+{
+    QSettings ini(CatalogueFile(), QSettings::IniFormat);
+    ini.beginGroup(backupName);
+    ini.setValue(QStringLiteral("ZTNAME"), ztName);
+    ini.setValue(QStringLiteral("DATABASENAME"), QFileInfo(FAccess.Database().path()).fileName());
+    ini.setValue(QStringLiteral("DATE"), QDateTime::currentDateTime().toString(kDateTimeFormat));
+    ini.setValue(QStringLiteral("BACKUPNAME"), backupName);
+    ini.endGroup();
+    ini.sync();
+}
+
+void HostAccountService::RecordBackupTime()
+{
+    accountdb::ProcParams p{
+        {QStringLiteral("@szName"), LastBackupKey},
+        {QStringLiteral("@szValue"), QDateTime::currentDateTime().toString(kDateTimeFormat)}};
+    try {
+        FAccess.Database().callProc(QStringLiteral("P_GBL_SetSysValue"), p);
+    } catch (const accountdb::DbError &e) {
+        // The backup itself is complete; the automatic backup is merely offered again.
+        Log(QStringLiteral("备份时间未能记入账套：") + e.message());
+    }
+}
+
+// The copy must pass SQLite's integrity check and carry the account-set identity.
+int HostAccountService::VerifyCopy(const QString &path)
+{
+    TFileConnection check(path, QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+    if (!check.IsOpen())
+        return Fail(ErrCannotOpen, QStringLiteral("无法打开文件：") + path + u'\n' + check.Error());
+    QStringList problems;
+    if (!check.Rows(QStringLiteral("PRAGMA integrity_check(20)"), &problems))
+        return Fail(ErrCorrupt, QStringLiteral("文件已损坏：") + path + u'\n' + check.Error());
+    if (problems != QStringList{QStringLiteral("ok")})
+        return Fail(ErrCorrupt, QStringLiteral("文件已损坏：") + path + u'\n' + problems.join(u'\n'));
+    if (check.Value(QStringLiteral("PRAGMA application_id")).toInt() != accountdb::kApplicationId)
+        return Fail(ErrNotAccountSet, QStringLiteral("文件不是账套备份：") + path);
+    if (check.Value(QStringLiteral("PRAGMA user_version")).toInt() > accountdb::kSchemaVersion)
+        return Fail(ErrNewerVersion, QStringLiteral("备份来自更新版本的程序，本程序不能恢复：") + path);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Restore
+
+QString HostAccountService::ResolveRestoreFile(const QString &fileName) const
+{
+    if (fileName.isEmpty())
+        return QString();
+    QStringList candidates;
+    if (fileName.contains(u'/')) {
+        candidates << fileName;
+    } else {
+        const QDir folder(FBackupFolder);
+        candidates << folder.filePath(fileName + BackupExtension) << folder.filePath(fileName);
+    }
+    for (const QString &c : candidates) {
+        if (QFileInfo(c).isFile())
+            return QFileInfo(c).absoluteFilePath();
+    }
+    return QString();
+}
+
+// Reads the file's header: an SQLite database with the account-set identity, of a version this
+// program can open, and as long as its header says.
+int HostAccountService::CheckAccountSetFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Fail(ErrCannotOpen, QStringLiteral("无法读取备份文件：") + path);
+    const QByteArray header = file.read(100);
+    const qint64 size = file.size();
+    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")) ||
+        int(BigEndian(header, 68, 4)) != accountdb::kApplicationId)
+        return Fail(ErrNotAccountSet, QStringLiteral("文件不是账套备份：") + path);
+    const int version = int(BigEndian(header, 60, 4));
+    if (version > accountdb::kSchemaVersion)
+        return Fail(ErrNewerVersion,
+                    QStringLiteral("备份的账套版本 %1 比本程序（版本 %2）新，请升级程序后再恢复。")
+                        .arg(version)
+                        .arg(accountdb::kSchemaVersion));
+    qint64 pageSize = BigEndian(header, 16, 2);
+    if (pageSize == 1)
+        pageSize = 65536;
+    const qint64 pageCount = BigEndian(header, 28, 4);
+    // The page count is valid when the version-valid-for number equals the change counter.
+    const bool countValid = BigEndian(header, 92, 4) == BigEndian(header, 24, 4);
+    const bool badPageSize = pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0;
+    if (badPageSize || size % pageSize != 0 || (countValid && size < pageCount * pageSize))
+        return Fail(ErrCorrupt, QStringLiteral("备份文件不完整或已损坏：") + path);
+    return 0;
+}
+
+int HostAccountService::RestoreDataBase(const QString &fileName)
+{
+    FLastError.clear();
+    const QString source = ResolveRestoreFile(fileName.trimmed());
+    if (source.isEmpty())
+        return Fail(-1, QStringLiteral("备份文件不存在：") + fileName);
+    if (const int code = CheckAccountSetFile(source))
+        return code;
+    accountdb::AccountDatabase &db = FAccess.Database();
+    if (db.inTransaction())
+        return Fail(ErrAborted, QStringLiteral("账套中有未完成的事务，不能恢复。"));
+    const QFileInfo target(db.path());
+    if (QFileInfo(source) == target)
+        return Fail(ErrInUse, QStringLiteral("不能用正在使用的账套文件恢复它自己。"));
+
+    // The copy lies beside the account set, so the swap is one rename on the same file system.
+    QTemporaryFile copy(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                        QStringLiteral(".restore-XXXXXX"));
+    QFile in(source);
+    if (!copy.open() || !in.open(QIODevice::ReadOnly))
+        return Fail(ErrCannotOpen, QStringLiteral("无法复制备份文件：") + source);
+    QByteArray chunk;
+    while (!(chunk = in.read(8 << 20)).isEmpty()) {
+        if (copy.write(chunk) != chunk.size()) {
+            const bool full = copy.error() == QFileDevice::ResourceError;
+            return Fail(full ? ErrDiskFull : ErrCannotOpen,
+                        QStringLiteral("复制备份文件失败：") + copy.errorString());
+        }
+    }
+    if (in.error() != QFileDevice::NoError || !copy.flush() || ::fsync(copy.handle()) != 0)
+        return Fail(ErrCannotOpen, QStringLiteral("复制备份文件失败：") + source);
+    copy.close();
+    if (const int code = VerifyCopy(copy.fileName()))
+        return code;
+    // Opening the copy as an account set proves this program can work with it and brings an older
+    // version forward before anything is swapped.
+    try {
+        accountdb::AccountDatabase::open(copy.fileName());
+    } catch (const accountdb::DbError &e) {
+        RemoveJournalFiles(copy.fileName());
+        return Fail(ErrCorrupt, QStringLiteral("备份不能作为账套打开：") + e.message());
+    }
+    RemoveJournalFiles(copy.fileName());
+    return SwapIn(copy.fileName());
+}
+
+// Closes the session's connection, makes sure nobody else holds the account set, replaces the file
+// with one rename and opens it again. On every failure the account set is what it was.
+int HostAccountService::SwapIn(const QString &copy)
+{
+    const QString target = QFileInfo(FAccess.Database().path()).absoluteFilePath();
+    FAccess.Close();
+    int code = 0;
+    QString replaced; // hard link to the replaced file until the new one has opened
+    {
+        // Leaving WAL mode needs an exclusive lock, which any other open connection prevents; the lock
+        // is then held over the swap.
+        TFileConnection hold(target, QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        QStringList mode;
+        if (!hold.IsOpen() || !hold.Rows(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE")) ||
+            !hold.Rows(QStringLiteral("PRAGMA journal_mode = DELETE"), &mode) ||
+            mode.value(0).compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0 ||
+            !hold.Rows(QStringLiteral("BEGIN EXCLUSIVE"))) {
+            code = Fail(ErrInUse, QStringLiteral("其他用户正在使用该账套，不能恢复：") + hold.Error());
+        } else {
+            replaced = target + QStringLiteral(".replaced-%1").arg(QDateTime::currentMSecsSinceEpoch());
+            if (::link(QFile::encodeName(target).constData(), QFile::encodeName(replaced).constData()) != 0) {
+                replaced.clear();
+                code = Fail(ErrCannotOpen, QStringLiteral("无法替换账套文件：") + target);
+            } else if (std::rename(QFile::encodeName(copy).constData(),
+                                   QFile::encodeName(target).constData()) != 0) {
+                QFile::remove(replaced);
+                replaced.clear();
+                code = Fail(ErrCannotOpen, QStringLiteral("无法替换账套文件：") + target);
+            }
+        }
+    }
+    if (!replaced.isEmpty())
+        RemoveJournalFiles(target); // journals of the replaced file must never meet the new one
+    try {
+        FAccess.Reopen();
+    } catch (const accountdb::DbError &e) {
+        if (replaced.isEmpty())
+            throw; // the file was not touched: the session cannot go on without it
+        std::rename(QFile::encodeName(replaced).constData(), QFile::encodeName(target).constData());
+        replaced.clear();
+        RemoveJournalFiles(target);
+        code = Fail(ErrCorrupt, QStringLiteral("恢复后的账套不能打开，已还原原账套：") + e.message());
+        FAccess.Reopen();
+    }
+    if (!replaced.isEmpty())
+        QFile::remove(replaced);
+    return code;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Automatic backup and deleting
+
+bool HostAccountService::CheckBackUp()
+{
+    accountdb::AccountDatabase &db = FAccess.Database();
+    bool ok = false;
+    int days = SysValue(db, QStringLiteral("AutoBackupDate")).trimmed().toInt(&ok);
+    if (!ok || days < 1 || days > 100)
+        days = 3;
+    const QDateTime last = QDateTime::fromString(SysValue(db, LastBackupKey), kDateTimeFormat);
+    if (!last.isValid())
+        return true;
+    return last.date().addDays(days) <= QDate::currentDate();
+}
+
+bool HostAccountService::DeleteBackup(const QString &backupName)
+{
+    FLastError.clear();
+    const QString file = BackupFilePath(backupName);
+    if (file.isEmpty())
+        return Refuse(QStringLiteral("备份文件名不是有效的文件名：") + backupName);
+    bool found = false;
+    if (QFileInfo::exists(file)) {
+        if (!QFile::remove(file))
+            return Refuse(QStringLiteral("无法删除备份文件：") + file);
+        found = true;
+    }
+    QSettings ini(CatalogueFile(), QSettings::IniFormat);
+    for (const QString &group : ini.childGroups()) {
+        if (ini.value(group + QStringLiteral("/BACKUPNAME")).toString() == backupName) {
+            ini.remove(group);
+            found = true;
+        }
+    }
+    ini.sync();
+    if (!found)
+        return Refuse(QStringLiteral("备份不存在：") + backupName);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// SQL scripts
+
+QList<TScriptStatement> HostAccountService::SplitScript(const QString &script)
+{
+    // Batches: the text between lines that hold only GO, found outside quotes and comments.
+    QList<QPair<int, int>> batches; // start, end
+    const int n = int(script.size());
+    int batchStart = 0;
+    int i = 0;
+    bool lineStart = true;
+    while (i < n) {
+        if (lineStart) {
+            int eol = script.indexOf(u'\n', i);
+            eol = eol < 0 ? n : eol;
+            if (IsGoLine(QStringView(script).mid(i, eol - i))) {
+                batches.append({batchStart, i});
+                batchStart = i = qMin(eol + 1, n);
+                continue;
+            }
+        }
+        const QChar c = script[i];
+        lineStart = false;
+        if (c == u'\'' || c == u'"' || c == u'[') {
+            // Quoted text or identifier; a doubled quote stays inside.
+            const QChar close = c == u'[' ? QChar(u']') : c;
+            int j = i + 1;
+            while (j < n) {
+                if (script[j] == close) {
+                    if (close != u']' && j + 1 < n && script[j + 1] == close) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            i = j + 1;
+        } else if (c == u'-' && i + 1 < n && script[i + 1] == u'-') {
+            while (i < n && script[i] != u'\n')
+                ++i;
+        } else if (c == u'/' && i + 1 < n && script[i + 1] == u'*') {
+            const int end = script.indexOf(QStringLiteral("*/"), i + 2);
+            i = end < 0 ? n : end + 2;
+        } else {
+            lineStart = c == u'\n';
+            ++i;
+        }
+    }
+    batches.append({batchStart, n});
+
+    QList<TScriptStatement> out;
+    int line = 1;
+    int counted = 0; // script[0, counted) holds line - 1 line ends
+    const auto lineAt = [&](int pos) {
+        line += int(QStringView(script).mid(counted, pos - counted).count(u'\n'));
+        counted = pos;
+        return line;
+    };
+    for (const auto &[start, end] : batches) {
+        const QString batch = script.mid(start, end - start);
+        int pos = 0;
+        for (const accountdb::SqlStatement &s : accountdb::splitSqlStatements(batch)) {
+            const int at = qMax(int(batch.indexOf(s.text, pos)), pos);
+            pos = at + int(s.text.size());
+            out.append({s.text, lineAt(start + SkipBlanksAndComments(batch, at))});
+        }
+    }
+    return out;
+}
+
+bool HostAccountService::ExecSqlFile(const QString &fileName)
+{
+    FLastError.clear();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return Refuse(QStringLiteral("无法读取脚本文件：") + fileName);
+    QStringDecoder decode(QStringDecoder::Utf8);
+    const QString script = decode(file.readAll());
+    if (decode.hasError())
+        return Refuse(QStringLiteral("脚本文件不是 UTF-8 文本：") + fileName);
+    const QList<TScriptStatement> statements = SplitScript(script);
+
+    accountdb::AccountDatabase &db = FAccess.Database();
+    if (db.inTransaction())
+        return RunScript(fileName, statements); // the caller commits or rolls back
+    try {
+        accountdb::Transaction t(db);
+        if (!RunScript(fileName, statements))
+            return false;
+        t.commit();
+    } catch (const accountdb::DbError &e) {
+        return Refuse(QStringLiteral("脚本 %1 执行失败：%2").arg(fileName, e.message()));
+    }
+    return true;
+}
+
+// Runs the statements in order inside the open transaction; the first failure stops the run.
+// Transaction control of the script itself is left to that one transaction: BEGIN and COMMIT are
+// passed over, and a ROLLBACK of everything is refused.
+bool HostAccountService::RunScript(const QString &fileName, const QList<TScriptStatement> &statements)
+{
+    accountdb::AccountDatabase &db = FAccess.Database();
+    for (const TScriptStatement &s : statements) {
+        const QStringList words = LeadingWords(s.Text);
+        const QString first = words.value(0);
+        if (first == u"BEGIN" || first == u"COMMIT" || first == u"END")
+            continue;
+        const QString where = QStringLiteral("脚本 %1 第 %2 行执行失败：").arg(fileName).arg(s.Line);
+        if ((first == u"ROLLBACK" && words.value(1) != u"TO") || first == u"VACUUM")
+            return Refuse(where + QStringLiteral("脚本不能结束或整理整个账套的事务。\n") + s.Text);
+        try {
+            db.exec(s.Text);
+        } catch (const accountdb::DbError &e) {
+            return Refuse(where + e.message());
+        }
+    }
+    return true;
+}

@@ -1,0 +1,160 @@
+// SQL script files: splitting, running in order, stopping at the first error, one transaction.
+
+#include <QtTest>
+
+#include "AccountDatabase.h"
+#include "HostAccountService.h"
+#include "tst_maintenance.h"
+#include "uDllComm.h"
+
+namespace {
+QString WriteScript(const QString &folder, const QByteArray &text)
+{
+    const QString path = folder + QStringLiteral("/script.sql");
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return QString();
+    f.write(text);
+    return path;
+}
+
+bool TableExists(accountdb::AccountDatabase &db, const QString &name)
+{
+    return db.value(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?"),
+                    {name})
+               .toInt() == 1;
+}
+} // namespace
+
+void TestMaintenance::splitScript_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QStringList>("statements");
+    QTest::addColumn<QList<int>>("lines");
+    QTest::newRow("two on two lines")
+        << "SELECT 1;\nSELECT 2;" << QStringList{"SELECT 1", "SELECT 2"} << QList<int>{1, 2};
+    QTest::newRow("semicolon in a string")
+        << "INSERT INTO t VALUES ('a;b');\n\nSELECT 2"
+        << QStringList{"INSERT INTO t VALUES ('a;b')", "SELECT 2"} << QList<int>{1, 3};
+    QTest::newRow("GO ends a batch") << "SELECT 1\nGO\nSELECT 2\ngo \nSELECT 3"
+                                     << QStringList{"SELECT 1", "SELECT 2", "SELECT 3"}
+                                     << QList<int>{1, 3, 5};
+    QTest::newRow("GO inside a string stays")
+        << "SELECT 'x\nGO\ny';\nSELECT 2" << QStringList{"SELECT 'x\nGO\ny'", "SELECT 2"} << QList<int>{1, 4};
+    QTest::newRow("GO inside a block comment stays")
+        << "/* a\nGO\n*/ SELECT 1;\nSELECT 2" << QStringList{"/* a\nGO\n*/ SELECT 1", "SELECT 2"}
+        << QList<int>{3, 4};
+    QTest::newRow("word starting with go") << "SELECT 1\nGOTO;\n"
+                                           << QStringList{"SELECT 1\nGOTO"} << QList<int>{1};
+    QTest::newRow("comment line before a statement")
+        << "-- set-up\n-- more\nCREATE TABLE t(a);" << QStringList{"-- set-up\n-- more\nCREATE TABLE t(a)"}
+        << QList<int>{3};
+    QTest::newRow("trigger body kept whole") << "CREATE TRIGGER tr AFTER INSERT ON t BEGIN\n  UPDATE t SET a "
+                                                "= 1;\n  UPDATE t SET a = 2;\nEND;\nSELECT 1"
+                                             << QStringList{"CREATE TRIGGER tr AFTER INSERT ON t BEGIN\n  "
+                                                            "UPDATE t SET a = 1;\n  UPDATE t SET a = 2;\nEND",
+                                                            "SELECT 1"}
+                                             << QList<int>{1, 5};
+    QTest::newRow("only comments and GO") << "-- nothing\nGO\n/* still nothing */\n"
+                                          << QStringList{} << QList<int>{};
+    QTest::newRow("CR LF line ends") << "SELECT 1;\r\nGO\r\nSELECT 2;\r\n"
+                                     << QStringList{"SELECT 1", "SELECT 2"} << QList<int>{1, 3};
+}
+
+void TestMaintenance::splitScript()
+{
+    QFETCH(QString, script);
+    QFETCH(QStringList, statements);
+    QFETCH(QList<int>, lines);
+    QStringList texts;
+    QList<int> starts;
+    for (const TScriptStatement &s : HostAccountService::SplitScript(script)) {
+        texts << s.Text;
+        starts << s.Line;
+    }
+    QCOMPARE(texts, statements);
+    QCOMPARE(starts, lines);
+}
+
+void TestMaintenance::execSqlFile_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("rows");          // rows of T_Script afterwards; -1: the table does not exist
+    QTest::addColumn<QString>("errorLine"); // in the log text
+
+    QTest::newRow("create and fill") << QByteArray("CREATE TABLE T_Script (a TEXT);\n"
+                                                   "INSERT INTO T_Script VALUES ('x;y');\n"
+                                                   "INSERT INTO T_Script VALUES ('它''s');\n")
+                                     << true << 2 << "";
+    QTest::newRow("UTF-8 with BOM and GO batches")
+        << QByteArray("\xEF\xBB\xBF"
+                      "CREATE TABLE T_Script (a TEXT)\nGO\nINSERT INTO T_Script VALUES ('GO')\nGO\n")
+        << true << 1 << "";
+    QTest::newRow("error on line 4 undoes everything")
+        << QByteArray(
+               "CREATE TABLE T_Script (a TEXT);\nINSERT INTO T_Script VALUES (1);\n\nINSERT INTO T_Nothing "
+               "VALUES (1);\nINSERT INTO T_Script VALUES (2);\n")
+        << false << -1 << "第 4 行";
+    QTest::newRow("syntax error after a GO")
+        << QByteArray("CREATE TABLE T_Script (a TEXT)\nGO\n-- fill\nINSRT INTO T_Script VALUES (1)\n")
+        << false << -1 << "第 4 行";
+    QTest::newRow("the script's own BEGIN and COMMIT join the one transaction")
+        << QByteArray(
+               "BEGIN TRANSACTION;\nCREATE TABLE T_Script (a TEXT);\nCOMMIT;\nINSERT INTO T_Script VALUES "
+               "(1);\nINSERT INTO T_Script VALUES (1, 2);\n")
+        << false << -1 << "第 5 行";
+    QTest::newRow("a rollback of everything is refused")
+        << QByteArray("CREATE TABLE T_Script (a TEXT);\nROLLBACK;\n") << false << -1 << "第 2 行";
+    QTest::newRow("savepoints of the script are its own")
+        << QByteArray(
+               "CREATE TABLE T_Script (a TEXT);\nSAVEPOINT s;\nINSERT INTO T_Script VALUES (1);\nROLLBACK TO "
+               "s;\nRELEASE s;\nINSERT INTO T_Script VALUES (2);\n")
+        << true << 1 << "";
+    QTest::newRow("not UTF-8") << QByteArray("CREATE TABLE T_Script (a TEXT); -- \xFF\xFE\xB0\n") << false
+                               << -1 << "UTF-8";
+}
+
+void TestMaintenance::execSqlFile()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(bool, ok);
+    QFETCH(int, rows);
+    QFETCH(QString, errorLine);
+    const QString path = WriteScript(FAcct->Dir(), script);
+    QVERIFY(!path.isEmpty());
+    const QString dump = Dump();
+
+    // Through the export the host calls: one transaction around the host's runner.
+    QCOMPARE(DllExecuteSqlFile(QStringLiteral("  ") + path + QStringLiteral(" ")), ok);
+    accountdb::AccountDatabase &db = FAcct->Db();
+    QVERIFY(!db.inTransaction());
+    if (rows < 0)
+        QVERIFY(!TableExists(db, QStringLiteral("T_Script")));
+    else
+        QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM T_Script")).toInt(), rows);
+    HostAccountService &account = FAcct->Session().Account();
+    if (ok) {
+        QVERIFY(FAcct->Messages().Messages.isEmpty());
+        QVERIFY(account.LastError().isEmpty());
+        return;
+    }
+    QCOMPARE(Dump(), dump);
+    QCOMPARE(FAcct->Messages().LastText(),
+             QStringLiteral("文件名:") + path + QChar(13) + QStringLiteral("执行失败。"));
+    QVERIFY2(account.LastError().contains(errorLine), qPrintable(account.LastError()));
+    QFile log(BackupFolder() + QStringLiteral("/orvane-account.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(log.readAll()).contains(errorLine));
+
+    // Run on its own (no transaction open), the runner is just as atomic.
+    QVERIFY(!account.ExecSqlFile(path));
+    QCOMPARE(Dump(), dump);
+}
+
+void TestMaintenance::execSqlFileMissing()
+{
+    QVERIFY(!DllExecuteSqlFile(FAcct->Dir() + QStringLiteral("/none.sql")));
+    QCOMPARE(FAcct->Messages().LastText(), QStringLiteral("文件不存在。"));
+    QVERIFY(!FAcct->Session().Account().ExecSqlFile(FAcct->Dir() + QStringLiteral("/none.sql")));
+}
