@@ -10,6 +10,7 @@ void registerAllProcs(ProcRegistry &registry)
 {
     registerSysProcs(registry);
     registerCostingProcs(registry);
+    registerClosingProcs(registry);
     registerNumberingProcs(registry);
 }
 

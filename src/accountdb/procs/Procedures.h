@@ -10,6 +10,7 @@ void registerAllProcs(ProcRegistry &registry);
 // One per procedure file.
 void registerSysProcs(ProcRegistry &registry); // ProcsSys.cpp
 void registerCostingProcs(ProcRegistry &registry); // ProcsCosting.cpp (+ ProcsCostMonth, ProcsPosting)
+void registerClosingProcs(ProcRegistry &registry); // ProcsClosing.cpp
 void registerNumberingProcs(ProcRegistry &registry); // ProcsNumbering.cpp
 
 } // namespace accountdb

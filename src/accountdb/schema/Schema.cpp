@@ -29,6 +29,7 @@ const Area kAreas[] = {
     {"bills", &createBills},
     {"numbering", &createNumbering},
     {"costing", &createCosting},
+    {"closing", &createClosing},
 };
 
 void createVersion1(AccountDatabase &db)

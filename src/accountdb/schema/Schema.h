@@ -39,5 +39,6 @@ void createRights(AccountDatabase &db); // SchemaRights.cpp
 void createBills(AccountDatabase &db);  // SchemaBills.cpp
 void createNumbering(AccountDatabase &db); // SchemaNumbering.cpp
 void createCosting(AccountDatabase &db); // SchemaCosting.cpp (+ SchemaStock.cpp)
+void createClosing(AccountDatabase &db); // SchemaClosing.cpp
 
 } // namespace accountdb::schema
