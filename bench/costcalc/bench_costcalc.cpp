@@ -109,7 +109,8 @@ int main(int argc, char *argv[])
                                                .arg(options.lines)
                                                .arg(options.periods)
                                                .arg(options.seed));
-    if (!QFile::exists(pristine)) {
+    const bool generated = !QFile::exists(pristine);
+    if (generated) {
         QElapsedTimer t;
         t.start();
         auto db = accountdb::AccountDatabase::create(pristine);
@@ -186,7 +187,10 @@ int main(int argc, char *argv[])
               .arg(calcSeconds, 0, 'f', 2));
     Print(QStringLiteral("ratio to the floor: %1 (target <= 3); target 50000 lines/s, <= 20 s")
               .arg(calcSeconds / floorSeconds, 0, 'f', 2));
-    Print(QStringLiteral("peak memory (VmHWM): %1").arg(PeakMemory()));
+    Print(QStringLiteral("peak memory (VmHWM): %1%2")
+              .arg(PeakMemory(),
+                   generated ? QStringLiteral(" (generation included; --keep DIR to reuse the account set)")
+                             : QString()));
     Print(QStringLiteral("costcalc: %1 lines/s").arg(rate));
     return 0;
 }
