@@ -3,11 +3,13 @@
 #include <QDate>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QSqlQuery>
 #include <algorithm>
 #include <cmath>
 #include <random>
 
 #include "AccountDatabase.h"
+#include "DemoNames.h"
 #include "Kvbasicfun.h"
 #include "Transaction.h"
 #include "procs/BillPoster.h"
@@ -34,47 +36,6 @@ using Kvbasicfun::Round2;
 using Kvbasicfun::Round4;
 
 const QString kFmt = QStringLiteral("yyyy-MM-dd");
-
-// Goods classes: id suffix, name, the nouns of its items. Class 5 holds the raw materials.
-struct GoodsClass
-{
-    const char *name;
-    QStringList nouns;
-    double minCost;
-    double maxCost;
-};
-
-const QList<GoodsClass> &goodsClasses()
-{
-    static const QList<GoodsClass> classes = {
-        {"电子产品",
-         {QStringLiteral("蓝牙耳机"), QStringLiteral("移动电源"), QStringLiteral("智能手环"),
-          QStringLiteral("无线鼠标"), QStringLiteral("机械键盘"), QStringLiteral("路由器")},
-         40,
-         600},
-        {"五金工具",
-         {QStringLiteral("电钻"), QStringLiteral("扳手套装"), QStringLiteral("卷尺"),
-          QStringLiteral("螺丝刀"), QStringLiteral("角磨机"), QStringLiteral("工具箱")},
-         8,
-         300},
-        {"日用百货",
-         {QStringLiteral("保温杯"), QStringLiteral("收纳箱"), QStringLiteral("毛巾"), QStringLiteral("雨伞"),
-          QStringLiteral("台灯"), QStringLiteral("衣架")},
-         3,
-         120},
-        {"食品饮料",
-         {QStringLiteral("绿茶"), QStringLiteral("矿泉水"), QStringLiteral("饼干"), QStringLiteral("咖啡豆"),
-          QStringLiteral("坚果礼盒"), QStringLiteral("果汁")},
-         2,
-         150},
-        {"原材料",
-         {QStringLiteral("铝板"), QStringLiteral("塑料粒子"), QStringLiteral("铜线"),
-          QStringLiteral("包装纸箱"), QStringLiteral("电路板"), QStringLiteral("螺钉")},
-         0.5,
-         80},
-    };
-    return classes;
-}
 
 struct Goods
 {
@@ -123,8 +84,11 @@ public:
         m_db.exec(QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = '1' WHERE SubName = 'iniover'"));
         QElapsedTimer timer;
         timer.start();
+        const QStringList indexes = dropLineIndexes();
         bills(progress);
         poster.flush();
+        for (const QString &sql : indexes)
+            m_db.exec(sql);
         m_report.seconds = double(timer.nsecsElapsed()) / 1e9;
         t.commit();
         m_db.exec(QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize.toLongLong()));
@@ -133,6 +97,24 @@ public:
     }
 
 private:
+    // The secondary indexes of the line tables and FIFO lists: built once after the bulk of rows is in
+    // rather than kept up row by row. Returns their definitions.
+    QStringList dropLineIndexes()
+    {
+        QStringList names, definitions;
+        QSqlQuery q = m_db.exec(QStringLiteral(
+            "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL AND "
+            "(tbl_name IN ('DlyBuy', 'DlySale', 'DlyOther') OR tbl_name LIKE 'T_FIFO_%List_%')"));
+        while (q.next()) {
+            names << q.value(0).toString();
+            definitions << q.value(1).toString();
+        }
+        q.finish();
+        for (const QString &name : std::as_const(names))
+            m_db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(name));
+        return definitions;
+    }
+
     // --- random helpers -------------------------------------------------------------------------
     int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_rng); }
     double real(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(m_rng); }
@@ -145,16 +127,7 @@ private:
     // --- base data --------------------------------------------------------------------------------
     void company()
     {
-        const QList<QPair<QString, QString>> values = {
-            {QStringLiteral("CompanyName"), QStringLiteral("澄湖商贸")},
-            {QStringLiteral("CompanyFullName"), QStringLiteral("澄湖商贸制造有限公司")},
-            {QStringLiteral("Address"), QStringLiteral("江苏省苏州市工业园区星湖街 88 号")},
-            {QStringLiteral("Tel"), QStringLiteral("0512-66881234")},
-            {QStringLiteral("LegalMan"), QStringLiteral("周明远")},
-            {QStringLiteral("TaxNo"), QStringLiteral("91320594MA1X2Y3Z4K")},
-            {QStringLiteral("InventoryAccounting"), QStringLiteral("1")},
-        };
-        for (const auto &v : values)
+        for (const auto &v : companyValues())
             m_db.exec(QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = ? WHERE SubName = ?"),
                       {v.second, v.first});
         m_firstPeriod =
@@ -182,8 +155,7 @@ private:
 
     void baseData()
     {
-        const QStringList warehouses = {QStringLiteral("总仓"), QStringLiteral("东区仓"),
-                                        QStringLiteral("西区仓"), QStringLiteral("门店仓")};
+        const QStringList &warehouses = warehouseNames();
         for (int i = 0; i < warehouses.size(); ++i) {
             const QString id = QStringLiteral("%1").arg(i + 1, 5, 10, QChar(u'0'));
             m_db.exec(
@@ -191,15 +163,13 @@ private:
                 {id, QStringLiteral("CK%1").arg(i + 1, 2, 10, QChar(u'0')), warehouses[i], warehouses[i]});
             m_warehouses << id;
         }
-        const QStringList departments = {QStringLiteral("采购部"), QStringLiteral("销售部"),
-                                         QStringLiteral("生产部")};
+        const QStringList &departments = departmentNames();
         for (int i = 0; i < departments.size(); ++i)
             m_db.exec(QStringLiteral(
                           "INSERT INTO Department (typeId, UserCode, FullName, Name) VALUES (?, ?, ?, ?)"),
                       {QStringLiteral("%1").arg(i + 1, 5, 10, QChar(u'0')), QStringLiteral("BM%1").arg(i + 1),
                        departments[i], departments[i]});
-        const QStringList people = {QStringLiteral("李娜"), QStringLiteral("王强"), QStringLiteral("陈静"),
-                                    QStringLiteral("赵磊")};
+        const QStringList &people = employeeNames();
         for (int i = 0; i < people.size(); ++i) {
             const QString id = QStringLiteral("%1").arg(i + 1, 5, 10, QChar(u'0'));
             m_db.exec(
@@ -208,9 +178,7 @@ private:
                 {id, QStringLiteral("ZY%1").arg(i + 1), people[i], departments[i % departments.size()]});
             m_employees << id;
         }
-        const QStringList cities = {QStringLiteral("苏州"), QStringLiteral("杭州"), QStringLiteral("宁波"),
-                                    QStringLiteral("无锡"), QStringLiteral("南京"), QStringLiteral("合肥"),
-                                    QStringLiteral("上海"), QStringLiteral("嘉兴")};
+        const QStringList &cities = cityNames();
         const int suppliers = std::max(5, m_opt.goods / 10);
         const int customers = std::max(8, m_opt.goods / 6);
         for (int i = 0; i < suppliers + customers; ++i) {

@@ -72,8 +72,7 @@ public:
     // Checks the whole bill first and writes nothing when it is refused. Returns the new Vchcode, or
     // an Error with lastError() saying why.
     qint64 post(const PostBill &bill);
-    // Writes the gathered stock quantities and goods marks (also done by the destructor's owner: call
-    // it before committing).
+    // Writes the gathered stock quantities and goods marks; call it before committing.
     void flush();
     QString lastError() const { return m_error; }
     // Dlyorder of each line of the last posted bill, in line order.
@@ -108,6 +107,7 @@ private:
     int m_stockMode = 0;
     bool m_opened = false;
     QString m_iniDate;
+    QString m_postTime;
     qint64 m_nextVchcode = 0;
     QString m_error;
     QList<qint64> m_lastDlyorders;

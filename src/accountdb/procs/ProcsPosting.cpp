@@ -56,6 +56,8 @@ BillPoster::BillPoster(AccountDatabase &db) : m_db(db)
     m_opened = costing::sysInt(db, QStringLiteral("iniover"), 0) == 1;
     m_iniDate =
         db.value(QStringLiteral("SELECT SubValue FROM T_Gbl_SysDataCw WHERE SubName = 'inidate'")).toString();
+    // One posting time per poster: reading the clock per bill costs more than the bill in bulk posting.
+    m_postTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     m_nextVchcode = db.value(QStringLiteral("SELECT max(coalesce((SELECT max(Vchcode) FROM DlyNdx), 0), "
                                             "coalesce((SELECT max(Vchcode) FROM DlyNdxIni), 0)) + 1"))
                         .toLongLong();
@@ -150,6 +152,46 @@ struct Resolved
     qint64 sourceDlyorder = 0; // line of an earlier bill
     QString sourceTable;       // its table, lower case
 };
+
+// The insert statements of the lines and list rows, built once (posting runs them for every line).
+const QString &lineInsertSql(const QString &table)
+{
+    static const QHash<QString, QString> sql = [] {
+        QHash<QString, QString> h;
+        for (const QString &t :
+             {QStringLiteral("DlyBuy"), QStringLiteral("DlySale"), QStringLiteral("DlyOther")})
+            h.insert(t, QStringLiteral(
+                            "INSERT INTO %1 (Dlyorder, Vchcode, Vchtype, Date, Period, RowNo, PtypeId, "
+                            "KtypeId, BtypeId, EtypeId, ProjectId, UsedType, Appoint, Qty, Price, Total, "
+                            "CostPrice, CostTotal, FeeTotal, BlockNo, SourceVchcode, SourceDlyorder, Draft, "
+                            "Comment) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, "
+                            "?, 2, ?)")
+                            .arg(t));
+        return h;
+    }();
+    return *sql.find(table);
+}
+
+const QString &listInsertSql(StockKind kind, bool receipt)
+{
+    static const QList<QString> sql = [] {
+        QList<QString> l;
+        for (StockKind k : costing::kAllKinds) {
+            l << QStringLiteral(
+                     "INSERT INTO %1 (VchSource, Period, Date, Vchtype, Vchcode, Dlyorder, PtypeID, KtypeID, "
+                     "BlockNo, Qty, CostPrice, CostTotal, FeeTotal, Appoint, GetVchSource, GetCostDlyorder) "
+                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                     .arg(costing::inListTable(k))
+              << QStringLiteral(
+                     "INSERT INTO %1 (VchSource, Period, Date, Vchtype, Vchcode, Dlyorder, PtypeID, KtypeID, "
+                     "BlockNo, Qty, CostPrice, CostTotal, FeeTotal, Appoint) "
+                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                     .arg(costing::outListTable(k));
+        }
+        return l;
+    }();
+    return sql[int(kind) * 2 + (receipt ? 0 : 1)];
+}
 
 QString lineText(int i)
 {
@@ -280,20 +322,14 @@ qint64 BillPoster::post(const PostBill &bill)
             "KTypeID2, DtypeId, Summary, Total, Draft, InputNo, PostTime) "
             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 2, ?, ?)"),
         {vchcode, bill.vchtype, bill.date, number, period, bill.btypeId, bill.etypeId, bill.ktypeId,
-         bill.ktypeId2, bill.dtypeId, bill.summary, Round2(billTotal), bill.inputNo,
-         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))});
+         bill.ktypeId2, bill.dtypeId, bill.summary, Round2(billTotal), bill.inputNo, m_postTime});
 
     QList<qint64> dlyorders;
     dlyorders.reserve(lines.size());
     for (int i = 0; i < lines.size(); ++i)
         dlyorders << nextDlyorder(table);
     const QString source = table.toLower();
-    const QString lineSql =
-        QStringLiteral("INSERT INTO %1 (Dlyorder, Vchcode, Vchtype, Date, Period, RowNo, PtypeId, KtypeId, "
-                       "BtypeId, EtypeId, ProjectId, UsedType, Appoint, Qty, Price, Total, CostPrice, "
-                       "CostTotal, FeeTotal, BlockNo, SourceVchcode, SourceDlyorder, Draft, Comment) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, 2, ?)")
-            .arg(table);
+    const QString &lineSql = lineInsertSql(table);
     for (int i = 0; i < lines.size(); ++i) {
         const Resolved &r = lines[i];
         const PostLine &l = bill.lines[i];
@@ -305,20 +341,12 @@ qint64 BillPoster::post(const PostBill &bill)
              r.appoint,    sign * r.qty, r.price,      sign * r.total, r.costPrice,  sign * r.costTotal,
              r.feeTotal,   l.blockNo,    linked,       l.comment});
         if (r.rule.receipt) {
-            run(QStringLiteral(
-                    "INSERT INTO %1 (VchSource, Period, Date, Vchtype, Vchcode, Dlyorder, PtypeID, KtypeID, "
-                    "BlockNo, Qty, CostPrice, CostTotal, FeeTotal, Appoint, GetVchSource, GetCostDlyorder) "
-                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                    .arg(costing::inListTable(r.rule.kind)),
+            run(listInsertSql(r.rule.kind, true),
                 {source, period, bill.date, bill.vchtype, vchcode, dlyorders[i], l.ptypeId, r.ktypeId,
                  l.blockNo, r.qty, r.costPrice, r.costTotal, r.feeTotal, r.appoint,
                  r.pair >= 0 ? source : r.sourceTable, linked});
         } else {
-            run(QStringLiteral(
-                    "INSERT INTO %1 (VchSource, Period, Date, Vchtype, Vchcode, Dlyorder, PtypeID, KtypeID, "
-                    "BlockNo, Qty, CostPrice, CostTotal, FeeTotal, Appoint) "
-                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                    .arg(costing::outListTable(r.rule.kind)),
+            run(listInsertSql(r.rule.kind, false),
                 {source, period, bill.date, bill.vchtype, vchcode, dlyorders[i], l.ptypeId, r.ktypeId,
                  l.blockNo, r.qty, r.costPrice, r.costTotal, 0.0, r.appoint});
         }
