@@ -12,6 +12,8 @@ int cmdBackup(const QStringList &args);     // CmdBackup.cpp
 int cmdRestore(const QStringList &args);    // CmdRestore.cpp
 int cmdExecSql(const QStringList &args);    // CmdExecSql.cpp
 int cmdCostCalc(const QStringList &args);   // CmdCostCalc.cpp
+int cmdCheckout(const QStringList &args);   // CmdCheckout.cpp
+int cmdUncheckout(const QStringList &args); // CmdUncheckout.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -23,6 +25,8 @@ const QList<AdminCommand> &commands()
         {"restore", "用备份恢复账套", &cmdRestore},
         {"exec-sql", "在一个事务中执行 SQL 脚本文件", &cmdExecSql},
         {"cost-calc", "计算本期存货成本（全部或指定存货）", &cmdCostCalc},
+        {"checkout", "进销存期末结账（结转本期成本，进入下个期间）", &cmdCheckout},
+        {"uncheckout", "进销存期末反结账（返回上一进销存期间）", &cmdUncheckout},
     };
     return kCommands;
 }

@@ -5,6 +5,8 @@
 #include "uAutobackup.h"
 #include "uBackUp.h"
 #include "uRestore.h"
+#include "uJXCCheckOut.h"
+#include "uJXCUnCheckOut.h"
 #include "uStringConst.h"
 
 #include <QMdiArea>
@@ -28,6 +30,19 @@ bool RepairAccountSet()
 {
     return Udllsystemintf::RepairSystem(4);
 }
+
+// 进销存期末结账 / 进销存期末反结账: the modal checkout and reversal windows; the result is True.
+bool CheckOut()
+{
+    TfrmJXCCheckOut::Execute();
+    return true;
+}
+
+bool UnCheckOut()
+{
+    TfrmUnJxcCheckOut::Execute();
+    return true;
+}
 } // namespace
 
 QList<TDispatchEntry> DispatchTable()
@@ -35,6 +50,8 @@ QList<TDispatchEntry> DispatchTable()
     return {
         {QStringLiteral("退出"), Exit},
         {QStringLiteral("账套修复"), RepairAccountSet},
+        {QStringLiteral("进销存期末结账"), CheckOut},
+        {QStringLiteral("进销存期末反结账"), UnCheckOut},
         {QStringLiteral("备份"), uBackUp::ShowBackUp},
         {QStringLiteral("恢复"), uRestore::ShowRestore},
     };
