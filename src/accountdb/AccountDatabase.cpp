@@ -132,6 +132,10 @@ void AccountDatabase::useWriteAheadLog()
     const QString mode = value(QStringLiteral("PRAGMA journal_mode = WAL")).toString();
     if (mode.compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
         throw DbError(QStringLiteral("账套文件不能使用预写日志模式：") + m_path);
+    // In WAL mode NORMAL keeps every commit safe from a crash of the program and syncs at checkpoints
+    // only; the larger page cache keeps the costing tables in memory during a cost calculation.
+    exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
+    exec(QStringLiteral("PRAGMA cache_size = -65536"));
 }
 
 std::unique_ptr<AccountDatabase> AccountDatabase::create(const QString &path)
