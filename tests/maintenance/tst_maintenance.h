@@ -6,7 +6,28 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "HostSystemService.h"
 #include "TestAccountSet.h"
+
+// The main-window side of the host as far as these windows reach it: it records the calls. (Ending
+// the application for real would stop every later modal loop of the test.)
+class TRecordingShell final : public IHostShell
+{
+public:
+    int Terminated = 0;
+    int LogOns = 0;
+    int StatusRefreshes = 0;
+    void RefreshMainStatusBar(TRefreshSBSet) override { ++StatusRefreshes; }
+    void LoadMenu(bool) override {}
+    void CloseAllPage() override {}
+    void CloseAllBillPage() override {}
+    bool HasOpenBill() override { return false; }
+    bool ShowLoginOn(bool) override { return ++LogOns > 0; }
+    void RefreshWindows() override {}
+    void ShowMyDesktop() override {}
+    void MainFormActiveTab() override {}
+    void Terminate() override { ++Terminated; }
+};
 
 class TestMaintenance : public QObject
 {
@@ -64,6 +85,9 @@ private slots:
     void autoBackupWhenDue();
     void autoBackupWindowTimer();
 
+    // The module's entries
+    void moduleEntries();
+
     // orvane-admin
     void adminBackupAndRestore();
     void adminRefusals_data();
@@ -79,4 +103,5 @@ private:
 
     std::unique_ptr<QTemporaryDir> FSystemDir; // the program's system folder; backups go below it
     std::unique_ptr<TestAccountSet> FAcct;
+    TRecordingShell FShell;
 };

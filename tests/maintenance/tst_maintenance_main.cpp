@@ -13,6 +13,8 @@ void TestMaintenance::init()
     QVERIFY(FSystemDir->isValid());
     qputenv("ORVANE_SYSTEM_PATH", FSystemDir->path().toUtf8());
     FAcct = std::make_unique<TestAccountSet>();
+    FShell = TRecordingShell();
+    FAcct->System().SetShell(&FShell);
     uDllComm::DllParams.FparForm = nullptr;
 }
 

@@ -247,6 +247,7 @@ void TestMaintenance::restoreWindowRestores()
     QCOMPARE(FAcct->Messages().Messages.last().Caption, QStringLiteral("提示"));
     QVERIFY(form.Restored());
     QCOMPARE(form.result(), int(mrOk));
+    QCOMPARE(FShell.Terminated, 1); // the user starts the program again on the restored data
     QCOMPARE(Dump(), before);
 }
 
@@ -281,6 +282,7 @@ void TestMaintenance::restoreWindowMessages()
     QCOMPARE(FAcct->Messages().LastText(), message);
     QCOMPARE(FAcct->Messages().Messages.last().Caption, QStringLiteral("提示"));
     QVERIFY(!form.Restored());
+    QCOMPARE(FShell.Terminated, 0);
     QCOMPARE(Dump(), before);
 }
 
