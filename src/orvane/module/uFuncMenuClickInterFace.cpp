@@ -4,9 +4,10 @@
 #include "Udllsystemintf.h"
 #include "uAutobackup.h"
 #include "uBackUp.h"
-#include "uRestore.h"
+#include "uCostCalculate.h"
 #include "uJXCCheckOut.h"
 #include "uJXCUnCheckOut.h"
+#include "uRestore.h"
 #include "uStringConst.h"
 
 #include <QMdiArea>
@@ -50,10 +51,10 @@ QList<TDispatchEntry> DispatchTable()
     return {
         {QStringLiteral("退出"), Exit},
         {QStringLiteral("账套修复"), RepairAccountSet},
-        {QStringLiteral("进销存期末结账"), CheckOut},
-        {QStringLiteral("进销存期末反结账"), UnCheckOut},
         {QStringLiteral("备份"), uBackUp::ShowBackUp},
         {QStringLiteral("恢复"), uRestore::ShowRestore},
+        {QStringLiteral("进销存期末结账"), CheckOut},
+        {QStringLiteral("进销存期末反结账"), UnCheckOut},
     };
 }
 
@@ -80,6 +81,8 @@ bool ConfirmCloseOtherWindows()
 
 void InitDllFunc()
 {
+    // The checkout offers the cost calculation windows when goods are not yet costed.
+    InstallCostCalcHook();
     for (const uFuncMenuClickInterFace::TDispatchEntry &entry : uFuncMenuClickInterFace::DispatchTable())
         uDllComm::AddFunction(uStringConst::ModuleFileName + entry.Name, entry.Routine);
 }
