@@ -420,10 +420,12 @@ int HostAccountService::SwapIn(const QString &copy)
         // is then held over the swap.
         TFileConnection hold(target, QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
         QStringList mode;
-        if (!hold.IsOpen() || !hold.Rows(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE")) ||
-            !hold.Rows(QStringLiteral("PRAGMA journal_mode = DELETE"), &mode) ||
-            mode.value(0).compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0 ||
-            !hold.Rows(QStringLiteral("BEGIN EXCLUSIVE"))) {
+        if (!hold.IsOpen()) {
+            code = Fail(ErrCannotOpen, QStringLiteral("无法打开账套文件：") + target + u'\n' + hold.Error());
+        } else if (!hold.Rows(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE")) ||
+                   !hold.Rows(QStringLiteral("PRAGMA journal_mode = DELETE"), &mode) ||
+                   mode.value(0).compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0 ||
+                   !hold.Rows(QStringLiteral("BEGIN EXCLUSIVE"))) {
             code = Fail(ErrInUse, QStringLiteral("其他用户正在使用该账套，不能恢复：") + hold.Error());
         } else {
             replaced = target + QStringLiteral(".replaced-%1").arg(QDateTime::currentMSecsSinceEpoch());
