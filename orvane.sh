@@ -59,7 +59,9 @@ run)
   # Without a display the main window can still be photographed (--screenshot FILE, offscreen).
   if [ "${1:-}" = "--headless" ] ||
     { [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && ! has_arg --screenshot "$@"; }; then
-    exec "$ROOT/build/bin/orvane-admin" demo-run --db "$DEMO_DB"
+    # The demo's month-end work from the command line: cost calculation, then the checkout.
+    "$ROOT/build/bin/orvane-admin" cost-calc --db "$DEMO_DB" || true
+    exec "$ROOT/build/bin/orvane-admin" checkout --db "$DEMO_DB" --ignore-unaudited --ignore-unallocated --auto-adjust
   fi
   # Log-on dialog first; `--operator 00000` skips it for scripted use.
   exec "$ROOT/build/bin/orvane" --db "$DEMO_DB" "$@"
