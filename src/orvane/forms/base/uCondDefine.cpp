@@ -120,4 +120,26 @@ QString ConditionInfoText(const TCondition &condition, const TOpenParams &params
     }
     return parts.join(QStringLiteral("   "));
 }
+
+TConditionLine BuildConditionLine(QWidget *parent, QBoxLayout *layout)
+{
+    TConditionLine line;
+    auto *row = new QHBoxLayout;
+    line.PanelLeft = new QWidget(parent);
+    line.PanelLeft->setObjectName(QStringLiteral("PanelLeft"));
+    auto *leftLayout = new QHBoxLayout(line.PanelLeft);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    line.allconditioninfo = new QLabel(line.PanelLeft);
+    line.allconditioninfo->setObjectName(QStringLiteral("allconditioninfo"));
+    line.allconditioninfo->setWordWrap(true);
+    leftLayout->addWidget(line.allconditioninfo);
+    line.PanelRight = new QWidget(parent);
+    line.PanelRight->setObjectName(QStringLiteral("PanelRight"));
+    auto *rightLayout = new QHBoxLayout(line.PanelRight);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(line.PanelLeft, 1);
+    row->addWidget(line.PanelRight);
+    layout->addLayout(row);
+    return line;
+}
 } // namespace uCondDefine

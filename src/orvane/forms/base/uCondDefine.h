@@ -3,7 +3,9 @@
 // definition as a whole (TCondition), the module's date-range definition, the quick date ranges and the
 // condition line of a query window.
 
+#include <QBoxLayout>
 #include <QDate>
+#include <QLabel>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -92,4 +94,15 @@ bool QuickDateRange(const QString &code, const QDate &today, QDate &beginDate, Q
 // The condition line: every shown item as caption " : " value, three blanks between items; begin and
 // end dates as begin + "--" + end, after "查询期间 : " when withDateTitle.
 QString ConditionInfoText(const TCondition &condition, const TOpenParams &params, bool withDateTitle);
+
+// The widgets of a query window's condition line: the condition text on the left, the window's own
+// controls on the right (PanelRight has a margin-less horizontal layout).
+struct TConditionLine
+{
+    QWidget *PanelLeft;
+    QWidget *PanelRight;
+    QLabel *allconditioninfo;
+};
+// Builds the condition line inside parent and appends it to layout.
+TConditionLine BuildConditionLine(QWidget *parent, QBoxLayout *layout);
 } // namespace uCondDefine

@@ -17,22 +17,10 @@ TfrmDialogQueryParent::TfrmDialogQueryParent(QWidget *parent) : TfrmDialogParent
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
     FQueryLayout->addWidget(ToolBar);
 
-    auto *conditionRow = new QHBoxLayout;
-    PanelLeft = new QWidget(pnlEntry);
-    PanelLeft->setObjectName(QStringLiteral("PanelLeft"));
-    auto *leftLayout = new QHBoxLayout(PanelLeft);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
-    allconditioninfo = new QLabel(PanelLeft);
-    allconditioninfo->setObjectName(QStringLiteral("allconditioninfo"));
-    allconditioninfo->setWordWrap(true);
-    leftLayout->addWidget(allconditioninfo);
-    PanelRight = new QWidget(pnlEntry);
-    PanelRight->setObjectName(QStringLiteral("PanelRight"));
-    new QHBoxLayout(PanelRight);
-    PanelRight->layout()->setContentsMargins(0, 0, 0, 0);
-    conditionRow->addWidget(PanelLeft, 1);
-    conditionRow->addWidget(PanelRight);
-    FQueryLayout->addLayout(conditionRow);
+    const uCondDefine::TConditionLine line = uCondDefine::BuildConditionLine(pnlEntry, FQueryLayout);
+    PanelLeft = line.PanelLeft;
+    PanelRight = line.PanelRight;
+    allconditioninfo = line.allconditioninfo;
 
     sbStatus = new TKvStatusBar(this);
     sbStatus->setObjectName(QStringLiteral("sbStatus"));

@@ -17,22 +17,13 @@ TfrmJXCQueryParent::TfrmJXCQueryParent(QWidget *parent) : TfrmMDIParent(parent)
 
     FQueryLayout = new QVBoxLayout(pnlEntry);
     FQueryLayout->setContentsMargins(0, 0, 0, 0);
-    auto *conditionRow = new QHBoxLayout;
-    PanelLeft = new QWidget(pnlEntry);
-    PanelLeft->setObjectName(QStringLiteral("PanelLeft"));
-    auto *leftLayout = new QHBoxLayout(PanelLeft);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
-    allconditioninfo = new QLabel(PanelLeft);
-    allconditioninfo->setObjectName(QStringLiteral("allconditioninfo"));
-    allconditioninfo->setWordWrap(true);
-    leftLayout->addWidget(allconditioninfo);
-    PanelRight = new QWidget(pnlEntry);
-    PanelRight->setObjectName(QStringLiteral("PanelRight"));
-    auto *rightLayout = new QHBoxLayout(PanelRight);
-    rightLayout->setContentsMargins(0, 0, 0, 0);
+    const uCondDefine::TConditionLine line = uCondDefine::BuildConditionLine(pnlEntry, FQueryLayout);
+    PanelLeft = line.PanelLeft;
+    PanelRight = line.PanelRight;
+    allconditioninfo = line.allconditioninfo;
     CMGridTools = new QToolBar(PanelRight);
     CMGridTools->setObjectName(QStringLiteral("CMGridTools"));
-    rightLayout->addWidget(CMGridTools);
+    PanelRight->layout()->addWidget(CMGridTools);
     btnGridFilter = new TKvToolButton(QStringLiteral("过滤"), CMGridTools);
     btnGridFilter->setObjectName(QStringLiteral("btnGridFilter"));
     btnGridLocation = new TKvToolButton(QStringLiteral("定位"), CMGridTools);
@@ -44,9 +35,6 @@ TfrmJXCQueryParent::TfrmJXCQueryParent(QWidget *parent) : TfrmMDIParent(parent)
     connect(btnGridFilter, &QToolButton::clicked, this, &TfrmJXCQueryParent::btnGridFilterClick);
     connect(btnGridLocation, &QToolButton::clicked, this, &TfrmJXCQueryParent::btnGridLocationClick);
     connect(btnGridRef, &QToolButton::clicked, this, &TfrmJXCQueryParent::btnGridRefClick);
-    conditionRow->addWidget(PanelLeft, 1);
-    conditionRow->addWidget(PanelRight);
-    FQueryLayout->addLayout(conditionRow);
 
     // With base-data rights in force the totals may leave out rows the operator cannot see.
     if (uOrvaneCommon::AnySysCon134To138())
