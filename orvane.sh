@@ -24,7 +24,10 @@ install_packages() {
 
 build() { # build DIR TYPE
   local dir=$1 type=$2
-  cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+  local launcher=()
+  # Several work trees of one machine share compiled objects through ccache when it is there.
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" >/dev/null
   cmake --build "$ROOT/$dir" -j"$(nproc)"
 }
 
