@@ -331,6 +331,14 @@ int AccountDatabase::callProc(const QString &name, ProcParams &params, ResultSet
     const ProcFn *fn = m_procs.find(name);
     if (!fn)
         throw DbError(QStringLiteral("存储过程不存在：") + name);
+    if (!m_inTransaction && !m_procs.isReader(name)) {
+        // On its own a procedure is one write transaction begun as a writer: a deferred one that
+        // reads and then writes would fail at once when another connection wrote in between.
+        Transaction own(*this);
+        const int result = callProc(name, params, rs);
+        own.commit();
+        return result;
+    }
     const QString savepoint = QStringLiteral("proc_%1").arg(m_savepointDepth);
     exec(QStringLiteral("SAVEPOINT ") + savepoint);
     ++m_savepointDepth;

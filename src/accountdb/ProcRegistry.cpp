@@ -100,6 +100,17 @@ void ProcRegistry::add(const QString &name, ProcFn fn)
     m_procs.insert(normalizedName(name), std::move(fn));
 }
 
+void ProcRegistry::addReader(const QString &name, ProcFn fn)
+{
+    add(name, std::move(fn));
+    m_readers.insert(normalizedName(name));
+}
+
+bool ProcRegistry::isReader(const QString &name) const
+{
+    return m_readers.contains(normalizedName(name));
+}
+
 const ProcFn *ProcRegistry::find(const QString &name) const
 {
     const auto it = m_procs.constFind(normalizedName(name));

@@ -4,6 +4,7 @@
 // 0 or more is success, a negative value an error code the caller maps to a message.
 
 #include <QHash>
+#include <QSet>
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -72,13 +73,17 @@ class ProcRegistry
 {
 public:
     void add(const QString &name, ProcFn fn);
+    // A procedure that only reads: called on its own it needs no write transaction.
+    void addReader(const QString &name, ProcFn fn);
     const ProcFn *find(const QString &name) const;
+    bool isReader(const QString &name) const;
     QStringList names() const;
 
     static QString normalizedName(const QString &name);
 
 private:
     QHash<QString, ProcFn> m_procs;
+    QSet<QString> m_readers;
 };
 
 } // namespace accountdb

@@ -14,12 +14,28 @@ namespace admin {
 
 enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
 
+// Function rights of the menu entries whose jobs the commands run; an operator who is not the
+// manager needs the same right as in the program.
+enum AdminRight {
+    RightNone = 0,
+    RightUpgrade = 1306,    // 升级补丁 (SQL scripts)
+    RightBackup = 1308,     // 备份
+    RightRestore = 1314,    // 恢复
+    RightCheckOut = 1320,   // 进销存期末结账
+    RightUnCheckOut = 1321, // 进销存期末反结账
+    RightCostCalc = 2110,   // 成本计算
+};
+
 struct AdminCommand
 {
     const char *name;
     const char *summary;                 // one line for the command list
     int (*run)(const QStringList &args); // args: everything after the command name
+    AdminRight right = RightNone;        // what the operator must hold
 };
+
+// "需要权限：1320 进销存期末结账" for the help texts; empty for RightNone.
+QString rightText(AdminRight right);
 
 const QList<AdminCommand> &commands();
 const AdminCommand *findCommand(const QString &name);
@@ -49,7 +65,9 @@ struct Session
     QString operatorName;
     bool manager = false;
 };
-// Throws accountdb::DbError with the message for the user when the file or the log-on is refused.
-Session openSession(const QCommandLineParser &parser);
+// Throws accountdb::DbError with the message for the user when the file or the log-on is refused,
+// or when the operator, not the manager, lacks the right ("你没有这个功能的权限，不能打开。").
+// Warns on stderr while the administrator has no password.
+Session openSession(const QCommandLineParser &parser, AdminRight right);
 
 } // namespace admin

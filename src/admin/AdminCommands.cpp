@@ -21,14 +21,24 @@ const QList<AdminCommand> &commands()
         {"create", "创建新账套（不覆盖已有文件）", &cmdCreate},
         {"sysvalue", "读取或写入系统值", &cmdSysValue},
         {"create-demo", "创建演示账套（基本资料、期初和已过账单据）", &cmdCreateDemo},
-        {"backup", "备份账套到备份目录（不覆盖已有备份）", &cmdBackup},
-        {"restore", "用备份恢复账套", &cmdRestore},
-        {"exec-sql", "在一个事务中执行 SQL 脚本文件", &cmdExecSql},
-        {"cost-calc", "计算本期存货成本（全部或指定存货）", &cmdCostCalc},
-        {"checkout", "进销存期末结账（结转本期成本，进入下个期间）", &cmdCheckout},
-        {"uncheckout", "进销存期末反结账（返回上一进销存期间）", &cmdUncheckout},
+        {"backup", "备份账套到备份目录（不覆盖已有备份）", &cmdBackup, RightBackup},
+        {"restore", "用备份恢复账套", &cmdRestore, RightRestore},
+        {"exec-sql", "在一个事务中执行 SQL 脚本文件", &cmdExecSql, RightUpgrade},
+        {"cost-calc", "计算本期存货成本（全部或指定存货）", &cmdCostCalc, RightCostCalc},
+        {"checkout", "进销存期末结账（结转本期成本，进入下个期间）", &cmdCheckout, RightCheckOut},
+        {"uncheckout", "进销存期末反结账（返回上一进销存期间）", &cmdUncheckout, RightUnCheckOut},
     };
     return kCommands;
+}
+
+QString rightText(AdminRight right)
+{
+    static const QHash<int, QString> kCaptions = {
+        {RightUpgrade, QStringLiteral("升级补丁")},          {RightBackup, QStringLiteral("备份")},
+        {RightRestore, QStringLiteral("恢复")},              {RightCheckOut, QStringLiteral("进销存期末结账")},
+        {RightUnCheckOut, QStringLiteral("进销存期末反结账")}, {RightCostCalc, QStringLiteral("成本计算")},
+    };
+    return right == RightNone ? QString() : QStringLiteral("需要权限：%1 %2").arg(int(right)).arg(kCaptions.value(right));
 }
 
 const AdminCommand *findCommand(const QString &name)

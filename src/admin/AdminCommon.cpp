@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "AdminCommand.h"
+#include "OperatorRights.h"
 
 namespace admin {
 
@@ -119,7 +120,10 @@ int parseCommand(QCommandLineParser &parser, const QString &command, const QStri
         return ExitUsage;
     }
     if (parser.isSet(help)) {
-        std::fputs(parser.helpText().toUtf8().constData(), stdout);
+        QString text = parser.helpText();
+        if (const AdminCommand *c = findCommand(command); c && c->right != RightNone)
+            text += rightText(c->right) + QStringLiteral("（系统管理员不受限制）\n");
+        std::fputs(text.toUtf8().constData(), stdout);
         return ExitOk;
     }
     const qsizetype n = parser.positionalArguments().size();
@@ -134,7 +138,7 @@ int parseCommand(QCommandLineParser &parser, const QString &command, const QStri
     return -1;
 }
 
-Session openSession(const QCommandLineParser &parser)
+Session openSession(const QCommandLineParser &parser, AdminRight right)
 {
     Session session;
     session.db = accountdb::AccountDatabase::open(dbPath(parser));
@@ -157,6 +161,11 @@ Session openSession(const QCommandLineParser &parser)
         throw accountdb::DbError(QStringLiteral("操作员不存在：") + id);
     if (result < 0)
         throw accountdb::DbError(QStringLiteral("密码错误，登录失败。"));
+    if (accountdb::administratorHasNoPassword(*session.db))
+        printError(accountdb::kNoAdministratorPasswordWarning);
+    if (right != RightNone && !session.manager &&
+        !accountdb::operatorHasRight(*session.db, session.operatorId, right))
+        throw accountdb::DbError(QStringLiteral("你没有这个功能的权限，不能打开。（%1）").arg(rightText(right)));
     return session;
 }
 

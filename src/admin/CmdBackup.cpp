@@ -28,7 +28,7 @@ int cmdBackup(const QStringList &args)
         return ExitFailure;
     }
 
-    Session session = openSession(parser);
+    Session session = openSession(parser, RightBackup);
     const QString ztName = QFileInfo(session.db->path()).completeBaseName();
     HostAccountService account(HostAccountService::HeldBy(session.db));
     const int code = account.BackUpDataBase(name, ztName);

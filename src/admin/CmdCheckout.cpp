@@ -9,6 +9,7 @@
 #include "HostSession.h"
 #include "QuillExceptions.h"
 #include "uDllComm.h"
+#include "uJobLock.h"
 #include "uJxcCheckOutCore.h"
 
 namespace admin {
@@ -61,11 +62,12 @@ private:
 
 } // namespace
 
-// The account set of --db with the operator of --operator logged on and the host services installed.
-std::unique_ptr<HostSession> openClosingSession(const QCommandLineParser &parser)
+// The account set of --db with the operator of --operator logged on, his right checked and the host
+// services installed; messages go to the terminal.
+std::unique_ptr<HostSession> openClosingSession(const QCommandLineParser &parser, AdminRight right)
 {
     static TConsoleMessages messages;
-    Session logOn = openSession(parser);
+    Session logOn = openSession(parser, right);
     const QString path = logOn.db->path();
     logOn.db.reset();
     std::unique_ptr<HostSession> host = HostSession::Open(path, &messages);
@@ -76,6 +78,9 @@ std::unique_ptr<HostSession> openClosingSession(const QCommandLineParser &parser
     state.IsManager = logOn.manager;
     host->System().ReloadSysCon();
     host->Install();
+    // Every job works on the current inventory period: a broken one stops it before anything is read.
+    if (const QString problem = uJobLock::JxcPeriodProblem(); !problem.isEmpty())
+        throw accountdb::DbError(problem);
     return host;
 }
 
@@ -115,7 +120,7 @@ int cmdCheckout(const QStringList &args)
     if (const int code = parseCommand(parser, QStringLiteral("checkout"), args, 0, 0); code >= 0)
         return code;
 
-    std::unique_ptr<HostSession> host = openClosingSession(parser);
+    std::unique_ptr<HostSession> host = openClosingSession(parser, RightCheckOut);
     namespace core = uJxcCheckOutCore;
     const int check = core::PreCheck();
     if (check < 0) {

@@ -15,11 +15,16 @@
 #include "HostSession.h"
 #include "Kvbasicfun.h"
 #include "QuillExceptions.h"
+#include "Udlldbservice.h"
 #include "uCostCalcProcessMain.h"
 #include "uDllComm.h"
+#include "uJobLock.h"
 #include "uOrvaneCommon.h"
 
 namespace admin {
+
+std::unique_ptr<HostSession> openClosingSession(const QCommandLineParser &parser,
+                                                AdminRight right); // CmdCheckout.cpp
 
 namespace {
 
@@ -98,22 +103,26 @@ int cmdCostCalc(const QStringList &args)
         ids << id;
     }
 
-    // Log-on check of the operator, then the host services over the same account set.
-    Session logOn = openSession(parser);
-    const QString path = logOn.db->path();
-    logOn.db.reset();
-    std::unique_ptr<HostSession> host = HostSession::Open(path);
-    TLogOnState &state = host->System().State();
-    state.OperatorId = state.OperatorCode =
-        logOn.operatorId.isEmpty() ? parser.value(QStringLiteral("operator")) : logOn.operatorId;
-    state.OperatorName = logOn.operatorName;
-    state.IsManager = logOn.manager;
-    host->System().ReloadSysCon();
-    host->Install();
+    // Log-on and right check of the operator, then the host services over the same account set.
+    std::unique_ptr<HostSession> host = openClosingSession(parser, RightCostCalc);
     uDllComm::DllParams.IsGM = host->Params().IsGM;
 
     if (uOrvaneCommon::IsIniNotOver()) {
         printError(QStringLiteral("成本计算之前请先期初结账。"));
+        return ExitFailure;
+    }
+    QStringList unknown;
+    for (const QString &id : std::as_const(ids))
+        if (Udlldbservice::GetValueFromSQL(QStringLiteral("SELECT count(*) FROM ptype WHERE typeId = ?"), {id})
+                .toInt() == 0)
+            unknown << id;
+    if (!unknown.isEmpty()) {
+        printError(QStringLiteral("没有这些存货（或存货类）：%1。").arg(unknown.join(QStringLiteral("、"))));
+        return ExitFailure;
+    }
+    const TJobLock job(QStringLiteral("成本计算"));
+    if (!job.Acquired()) {
+        printError(job.ErrorText());
         return ExitFailure;
     }
 

@@ -26,7 +26,7 @@ int cmdExecSql(const QStringList &args)
         return ExitFailure;
     }
 
-    Session session = openSession(parser);
+    Session session = openSession(parser, RightUpgrade);
     if (!session.manager) {
         printError(QStringLiteral("只有系统管理员或会计主管可以执行 SQL 脚本。"));
         return ExitFailure;

@@ -45,7 +45,7 @@ int cmdRestore(const QStringList &args)
         return ExitUsage;
     }
 
-    Session session = openSession(parser);
+    Session session = openSession(parser, RightRestore);
     if (!session.manager) {
         printError(QStringLiteral("只有系统管理员或会计主管可以恢复账套。"));
         return ExitFailure;

@@ -36,16 +36,18 @@ int cmdSysValue(const QStringList &args)
         return ExitUsage;
     }
 
-    Session session = openSession(parser);
+    Session session = openSession(parser, RightNone);
     if (positional.size() == 2) {
         if (!session.manager) {
             printError(QStringLiteral("只有系统管理员或会计主管可以修改系统值。"));
             return ExitFailure;
         }
         accountdb::ProcParams p{{QStringLiteral("@szName"), name},
-                                {QStringLiteral("@szValue"), positional[1]}};
+                                {QStringLiteral("@szValue"), positional[1]},
+                                {QStringLiteral("@ErrMsg"), QString(), true}};
         if (session.db->callProc(QStringLiteral("P_GBL_SetSysValue"), p) < 0) {
-            printError(QStringLiteral("系统值写入失败：") + name);
+            const QString reason = p.last().value.toString();
+            printError(reason.isEmpty() ? QStringLiteral("系统值写入失败：") + name : reason);
             return ExitFailure;
         }
     }

@@ -9,7 +9,8 @@
 
 namespace admin {
 
-std::unique_ptr<HostSession> openClosingSession(const QCommandLineParser &parser); // CmdCheckout.cpp
+std::unique_ptr<HostSession> openClosingSession(const QCommandLineParser &parser,
+                                                AdminRight right); // CmdCheckout.cpp
 int reportClosingRun(const uJxcCheckOutCore::TRunResult &result,
                      const QString &doneMessage); // CmdCheckout.cpp
 
@@ -23,7 +24,7 @@ int cmdUncheckout(const QStringList &args)
     if (const int code = parseCommand(parser, QStringLiteral("uncheckout"), args, 0, 0); code >= 0)
         return code;
 
-    std::unique_ptr<HostSession> host = openClosingSession(parser);
+    std::unique_ptr<HostSession> host = openClosingSession(parser, RightUnCheckOut);
     printLine(uJxcCheckOutCore::PeriodCaption());
     try {
         return reportClosingRun(uJxcCheckOutCore::RunUnCheckOut(), uJxcCheckOutCore::UnCheckOutDoneMessage);

@@ -9,9 +9,12 @@ namespace {
 void printUsage()
 {
     admin::printLine(QStringLiteral("用法：orvane-admin 命令 [选项]\n\n命令："));
-    for (const admin::AdminCommand &c : admin::commands())
-        admin::printLine(
-            QStringLiteral("  %1  %2").arg(QLatin1String(c.name), -12).arg(QString::fromUtf8(c.summary)));
+    for (const admin::AdminCommand &c : admin::commands()) {
+        QString line = QStringLiteral("  %1  %2").arg(QLatin1String(c.name), -12).arg(QString::fromUtf8(c.summary));
+        if (c.right != admin::RightNone)
+            line += QStringLiteral("（%1）").arg(admin::rightText(c.right));
+        admin::printLine(line);
+    }
     admin::printLine(QStringLiteral("\n每个命令都有 --help。账套文件用 --db FILE 指定，默认 %1。")
                          .arg(admin::defaultDbPath()));
 }

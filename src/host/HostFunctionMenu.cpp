@@ -2,6 +2,7 @@
 
 #include "AccountDatabase.h"
 #include "HostSchema.h"
+#include "OperatorRights.h"
 
 namespace HostFunctionMenu {
 
@@ -100,11 +101,7 @@ bool OperatorHasRight(accountdb::AccountDatabase &db, const QString &operatorId,
     if (HostSchema::TableName(db, QStringLiteral("T_Gbl_UserPower")).isEmpty() ||
         HostSchema::TableName(db, QStringLiteral("UserToGroup")).isEmpty())
         return false;
-    return db.value(QStringLiteral(
-                        "SELECT CASE WHEN EXISTS(SELECT 1 FROM T_Gbl_UserPower t INNER JOIN UserToGroup u "
-                        "ON t.GroupId = u.GroupId WHERE t.LimitNo = ? AND u.UserId = ?) THEN 1 ELSE 0 END"),
-                    {functionNo, operatorId})
-               .toInt() == 1;
+    return accountdb::operatorHasRight(db, operatorId, functionNo);
 }
 
 } // namespace HostFunctionMenu

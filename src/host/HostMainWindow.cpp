@@ -1,5 +1,7 @@
 #include "HostMainWindow.h"
 
+#include "OperatorRights.h"
+
 #include "AccountDatabase.h"
 #include "HostConfig.h"
 #include "HostDesktop.h"
@@ -272,6 +274,9 @@ bool HostMainWindow::LogOn(const TLogOnRequest &request, QString *error)
     }
     LoadMenu(true);
     RefreshMainStatusBar(kAllParts);
+    // Stays in the status bar (no box to answer) until the administrator has a password.
+    if (accountdb::administratorHasNoPassword(FSession->Db()))
+        lblMessage->setText(accountdb::kNoAdministratorPasswordWarning);
     return true;
 }
 

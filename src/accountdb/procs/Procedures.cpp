@@ -12,6 +12,7 @@ void registerAllProcs(ProcRegistry &registry)
     registerCostingProcs(registry);
     registerClosingProcs(registry);
     registerNumberingProcs(registry);
+    registerJobProcs(registry);
 }
 
 } // namespace accountdb

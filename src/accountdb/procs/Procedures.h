@@ -12,5 +12,6 @@ void registerSysProcs(ProcRegistry &registry); // ProcsSys.cpp
 void registerCostingProcs(ProcRegistry &registry); // ProcsCosting.cpp (+ ProcsCostMonth, ProcsPosting)
 void registerClosingProcs(ProcRegistry &registry); // ProcsClosing.cpp
 void registerNumberingProcs(ProcRegistry &registry); // ProcsNumbering.cpp
+void registerJobProcs(ProcRegistry &registry); // ProcsJobs.cpp
 
 } // namespace accountdb

@@ -1,7 +1,9 @@
 // Procedures of the area "sys": system values, the period calendar and the operator log-on.
 //
 // P_GBL_GetSysValue         @szName -> @szReturn: the named value, empty when there is none.
-// P_GBL_SetSysValue         @szName, @szValue: writes (inserts or replaces) the value; -1 for an empty name.
+// P_GBL_SetSysValue         @szName, @szValue -> @ErrMsg: writes (inserts or replaces) the value; -1 for an
+//                           empty name, -2 for a value that does not fit a system value of known type
+//                           (periods, year, iniover, costing modes, MaxPrice, AutoBackupDate).
 // p_gbl_GetPeriodOrDate     @lMode, @lPeriod -> @lPeriod, @szBeginDate, @szEndDate for the accounting
 //                           period ("Period"); -1 when the period does not exist, -2 for an unknown mode.
 //                           Modes: 0 = the whole calendar, 1 = the current period, 2 = the period that
@@ -12,6 +14,8 @@
 //                           -2 = wrong password. The administrator "00000" counts as manager.
 
 #include <QDate>
+#include <QRegularExpression>
+#include <cmath>
 
 #include "AccountDatabase.h"
 #include "procs/Procedures.h"
@@ -30,11 +34,45 @@ int getSysValue(ProcContext &ctx)
     return 0;
 }
 
+// The rule of a system value whose type the system knows; empty when the value is acceptable.
+QString sysValueProblem(const QString &name, const QString &value)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
+    const auto key = [&name](const char *k) { return name.compare(QLatin1String(k), Qt::CaseInsensitive) == 0; };
+    const bool isInt = digits.match(value).hasMatch();
+    if (key("JxcPeriod") || key("Period") || key("OpenPeriod") || key("RPOpenMonth"))
+        return isInt && value.toInt() >= 1 ? QString() : QStringLiteral("应为大于 0 的整数期间号");
+    if (key("CurrentYear"))
+        return isInt && value.toInt() >= 1900 && value.toInt() <= 9999 ? QString()
+                                                                         : QStringLiteral("应为 1900 到 9999 的年份");
+    if (key("iniover"))
+        return value == QLatin1String("0") || value == QLatin1String("1") ? QString()
+                                                                          : QStringLiteral("应为 0 或 1");
+    if (key("InventoryAccounting") || key("ZeroCostSelect"))
+        return isInt && value.toInt() <= 9 ? QString() : QStringLiteral("应为 0 到 9 的整数");
+    if (key("AutoBackupDate"))
+        return isInt && value.toInt() >= 1 && value.toInt() <= 100 ? QString()
+                                                                    : QStringLiteral("应为 1 到 100 的天数");
+    if (key("MaxPrice")) {
+        bool ok = false;
+        const double v = value.trimmed().toDouble(&ok);
+        return ok && std::isfinite(v) && v >= 0 ? QString() : QStringLiteral("应为不小于 0 的数");
+    }
+    return QString();
+}
+
 int setSysValue(ProcContext &ctx)
 {
     const QString name = ctx.in(QStringLiteral("@szName")).toString().trimmed();
     if (name.isEmpty())
         return -1;
+    if (const QString problem = sysValueProblem(name, ctx.in(QStringLiteral("@szValue")).toString());
+        !problem.isEmpty()) {
+        ctx.setOut(QStringLiteral("@ErrMsg"),
+                   QStringLiteral("系统值 %1 的值“%2”无效：%3。")
+                       .arg(name, ctx.in(QStringLiteral("@szValue")).toString(), problem));
+        return -2;
+    }
     ctx.exec(QStringLiteral("INSERT INTO T_Gbl_SysDataCw (SubNo, SubName, SubValue) "
                             "VALUES ((SELECT coalesce(max(SubNo), 0) + 1 FROM T_Gbl_SysDataCw), ?, ?) "
                             "ON CONFLICT (SubName) DO UPDATE SET SubValue = excluded.SubValue"),
@@ -121,13 +159,13 @@ int checkLogin(ProcContext &ctx)
 
 void registerSysProcs(ProcRegistry &registry)
 {
-    registry.add(QStringLiteral("P_GBL_GetSysValue"), &getSysValue);
+    registry.addReader(QStringLiteral("P_GBL_GetSysValue"), &getSysValue);
     registry.add(QStringLiteral("P_GBL_SetSysValue"), &setSysValue);
-    registry.add(QStringLiteral("p_gbl_GetPeriodOrDate"),
+    registry.addReader(QStringLiteral("p_gbl_GetPeriodOrDate"),
                  [](ProcContext &ctx) { return periodOrDate(ctx, QStringLiteral("Period")); });
-    registry.add(QStringLiteral("p_gbl_GetJxcPeriodOrDate"),
+    registry.addReader(QStringLiteral("p_gbl_GetJxcPeriodOrDate"),
                  [](ProcContext &ctx) { return periodOrDate(ctx, QStringLiteral("JxcPeriod")); });
-    registry.add(QStringLiteral("P_GBL_CheckLogin"), &checkLogin);
+    registry.addReader(QStringLiteral("P_GBL_CheckLogin"), &checkLogin);
 }
 
 } // namespace accountdb

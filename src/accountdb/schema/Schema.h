@@ -41,4 +41,7 @@ void createNumbering(AccountDatabase &db); // SchemaNumbering.cpp
 void createCosting(AccountDatabase &db); // SchemaCosting.cpp (+ SchemaStock.cpp)
 void createClosing(AccountDatabase &db); // SchemaClosing.cpp
 
+// Migration steps after version 1.
+void migrateJobLockTo2(AccountDatabase &db); // SchemaJobs.cpp
+
 } // namespace accountdb::schema

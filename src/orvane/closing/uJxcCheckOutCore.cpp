@@ -1,5 +1,7 @@
 #include "uJxcCheckOutCore.h"
 
+#include "uJobLock.h"
+
 #include "ClientDataSet.h"
 #include "ParamList.h"
 #include "QuillExceptions.h"
@@ -184,6 +186,11 @@ QString UnauditedBillsQuestion(int count)
 
 TRunResult RunCheckOut(bool autoImprove)
 {
+    const TJobLock job(QStringLiteral("进销存期末结账"));
+    if (!job.Acquired())
+        return Failed(TRunStatus::Refused, 0, job.ErrorText());
+    if (const QString problem = uJobLock::JxcPeriodProblem(); !problem.isEmpty())
+        return Failed(TRunStatus::Refused, 0, problem);
     TTransaction transaction;
     TRunResult result;
     if (autoImprove) {
@@ -280,6 +287,11 @@ QString CheckOutMessage(int code)
 
 TRunResult RunUnCheckOut()
 {
+    const TJobLock job(QStringLiteral("进销存期末反结账"));
+    if (!job.Acquired())
+        return Failed(TRunStatus::Refused, 0, job.ErrorText());
+    if (const QString problem = uJobLock::JxcPeriodProblem(); !problem.isEmpty())
+        return Failed(TRunStatus::Refused, 0, problem);
     TTransaction transaction;
     QStringList before, after;
     LoadPlugIns(QStringLiteral("T_Inf_PlugIn_JxcUnCheckOut"), before, after);

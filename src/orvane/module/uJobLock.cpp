@@ -1,0 +1,49 @@
+#include "uJobLock.h"
+
+#include "ParamList.h"
+#include "Udlldbservice.h"
+#include "Udllsystemintf.h"
+#include "uOrvaneCommon.h"
+
+#include <QRegularExpression>
+
+TJobLock::TJobLock(const QString &AJob)
+{
+    TParamList outputs;
+    const int result = Udlldbservice::ExecuteProcByName(
+        QStringLiteral("P_Sys_JobLock"),
+        {QStringLiteral("@szJob"), QStringLiteral("@nMode"), QStringLiteral("@szOperatorId"),
+         QStringLiteral("@szOperatorName"), QStringLiteral("@ErrMsg")},
+        {AJob, 1, Udllsystemintf::GetCurrentOperatorId(), Udllsystemintf::GetCurrentOperatorName(), QString()},
+        &outputs);
+    FAcquired = result >= 0;
+    if (!FAcquired)
+        FErrorText = outputs.ParamByName(QStringLiteral("@ErrMsg")).toString();
+}
+
+TJobLock::~TJobLock()
+{
+    if (!FAcquired)
+        return;
+    try {
+        Udlldbservice::ExecuteProcByName(QStringLiteral("P_Sys_JobLock"),
+                                         {QStringLiteral("@szJob"), QStringLiteral("@nMode")}, {QString(), 0});
+    } catch (...) {
+        // The row stays behind and reads as stale once this process has ended.
+    }
+}
+
+QString uJobLock::JxcPeriodProblem()
+{
+    const QString text = uOrvaneCommon::GetSysValue(QStringLiteral("JxcPeriod")).trimmed();
+    static const QRegularExpression number(QStringLiteral("^[0-9]{1,9}$"));
+    const bool known =
+        number.match(text).hasMatch() && text.toInt() >= 1 &&
+        Udlldbservice::GetValueFromSQL(QStringLiteral("SELECT count(*) FROM T_Gbl_MonthProc WHERE Period = ?"),
+                                       {text.toInt()})
+                .toInt() > 0;
+    return known ? QString()
+                 : QStringLiteral("当前进销存期间“%1”无效（不是会计期间表中的期间），不能继续。请检查系统值 "
+                                  "JxcPeriod。")
+                       .arg(text);
+}
