@@ -74,15 +74,16 @@ bool JobLock::holderAlive(const QString &host, const QString &boot, qint64 pid, 
 
 bool JobLock::current(ProcContext &ctx, JobHolder *holder)
 {
-    QSqlQuery q = ctx.exec(QStringLiteral("SELECT Job, OperatorId, OperatorName, Host, BootId, Pid, PidStart, "
-                                          "Connection, StartedAt, Heartbeat FROM T_Sys_JobLock WHERE LockName = ?"),
-                           {kLockName});
+    QSqlQuery q =
+        ctx.exec(QStringLiteral("SELECT Job, OperatorId, OperatorName, Host, BootId, Pid, PidStart, "
+                                "Connection, StartedAt, Heartbeat FROM T_Sys_JobLock WHERE LockName = ?"),
+                 {kLockName});
     if (!q.next())
         return false;
     const QString host = q.value(3).toString();
     const qint64 pid = q.value(5).toLongLong();
-    const bool ours = host == hostName() && pid == qint64(getpid()) &&
-                      q.value(6).toString() == processStart(getpid());
+    const bool ours =
+        host == hostName() && pid == qint64(getpid()) && q.value(6).toString() == processStart(getpid());
     // A row of this process but of a connection that is gone was left by a connection closed while
     // it held the lock; a row of a connection of ours that still exists is live.
     bool alive = false;
@@ -104,8 +105,8 @@ bool JobLock::current(ProcContext &ctx, JobHolder *holder)
     return alive;
 }
 
-int JobLock::take(ProcContext &ctx, const QString &job, const QString &operatorId, const QString &operatorName,
-                  JobHolder *holder)
+int JobLock::take(ProcContext &ctx, const QString &job, const QString &operatorId,
+                  const QString &operatorName, JobHolder *holder)
 {
     const QString connection = ctx.database().connectionName();
     {
@@ -123,10 +124,11 @@ int JobLock::take(ProcContext &ctx, const QString &job, const QString &operatorI
     }
     const QString stamp = now();
     ctx.exec(QStringLiteral("DELETE FROM T_Sys_JobLock WHERE LockName = ?"), {kLockName});
-    ctx.exec(QStringLiteral("INSERT INTO T_Sys_JobLock (LockName, Job, OperatorId, OperatorName, Host, BootId, "
-                            "Pid, PidStart, Connection, StartedAt, Heartbeat) VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
-             {kLockName, job, operatorId, operatorName, hostName(), bootId(), qint64(getpid()),
-              processStart(getpid()), connection, stamp, stamp});
+    ctx.exec(
+        QStringLiteral("INSERT INTO T_Sys_JobLock (LockName, Job, OperatorId, OperatorName, Host, BootId, "
+                       "Pid, PidStart, Connection, StartedAt, Heartbeat) VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
+        {kLockName, job, operatorId, operatorName, hostName(), bootId(), qint64(getpid()),
+         processStart(getpid()), connection, stamp, stamp});
     QMutexLocker lock(&g_depthMutex);
     g_depth[connection] = 1;
     return 0;

@@ -4,8 +4,8 @@
 // 0 or more is success, a negative value an error code the caller maps to a message.
 
 #include <QHash>
-#include <QSet>
 #include <QList>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStringList>

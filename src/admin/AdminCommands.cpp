@@ -5,8 +5,8 @@
 
 namespace admin {
 
-int cmdCreate(const QStringList &args);   // CmdCreate.cpp
-int cmdSysValue(const QStringList &args); // CmdSysValue.cpp
+int cmdCreate(const QStringList &args);     // CmdCreate.cpp
+int cmdSysValue(const QStringList &args);   // CmdSysValue.cpp
 int cmdCreateDemo(const QStringList &args); // CmdCreateDemo.cpp
 int cmdBackup(const QStringList &args);     // CmdBackup.cpp
 int cmdRestore(const QStringList &args);    // CmdRestore.cpp
@@ -34,11 +34,15 @@ const QList<AdminCommand> &commands()
 QString rightText(AdminRight right)
 {
     static const QHash<int, QString> kCaptions = {
-        {RightUpgrade, QStringLiteral("升级补丁")},          {RightBackup, QStringLiteral("备份")},
-        {RightRestore, QStringLiteral("恢复")},              {RightCheckOut, QStringLiteral("进销存期末结账")},
-        {RightUnCheckOut, QStringLiteral("进销存期末反结账")}, {RightCostCalc, QStringLiteral("成本计算")},
+        {RightUpgrade, QStringLiteral("升级补丁")},
+        {RightBackup, QStringLiteral("备份")},
+        {RightRestore, QStringLiteral("恢复")},
+        {RightCheckOut, QStringLiteral("进销存期末结账")},
+        {RightUnCheckOut, QStringLiteral("进销存期末反结账")},
+        {RightCostCalc, QStringLiteral("成本计算")},
     };
-    return right == RightNone ? QString() : QStringLiteral("需要权限：%1 %2").arg(int(right)).arg(kCaptions.value(right));
+    return right == RightNone ? QString()
+                              : QStringLiteral("需要权限：%1 %2").arg(int(right)).arg(kCaptions.value(right));
 }
 
 const AdminCommand *findCommand(const QString &name)

@@ -165,7 +165,8 @@ Session openSession(const QCommandLineParser &parser, AdminRight right)
         printError(accountdb::kNoAdministratorPasswordWarning);
     if (right != RightNone && !session.manager &&
         !accountdb::operatorHasRight(*session.db, session.operatorId, right))
-        throw accountdb::DbError(QStringLiteral("你没有这个功能的权限，不能打开。（%1）").arg(rightText(right)));
+        throw accountdb::DbError(
+            QStringLiteral("你没有这个功能的权限，不能打开。（%1）").arg(rightText(right)));
     return session;
 }
 

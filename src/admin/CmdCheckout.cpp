@@ -121,6 +121,13 @@ int cmdCheckout(const QStringList &args)
         return code;
 
     std::unique_ptr<HostSession> host = openClosingSession(parser, RightCheckOut);
+    // Held from the pre-check to the end, so that no cost calculation slips in between.
+    QString refusal;
+    const std::unique_ptr<TJobLock> job = uJobLock::StartPeriodJob(QStringLiteral("进销存期末结账"), refusal);
+    if (!job) {
+        printError(refusal);
+        return ExitFailure;
+    }
     namespace core = uJxcCheckOutCore;
     const int check = core::PreCheck();
     if (check < 0) {

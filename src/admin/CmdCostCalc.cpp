@@ -113,16 +113,18 @@ int cmdCostCalc(const QStringList &args)
     }
     QStringList unknown;
     for (const QString &id : std::as_const(ids))
-        if (Udlldbservice::GetValueFromSQL(QStringLiteral("SELECT count(*) FROM ptype WHERE typeId = ?"), {id})
+        if (Udlldbservice::GetValueFromSQL(QStringLiteral("SELECT count(*) FROM ptype WHERE typeId = ?"),
+                                           {id})
                 .toInt() == 0)
             unknown << id;
     if (!unknown.isEmpty()) {
         printError(QStringLiteral("没有这些存货（或存货类）：%1。").arg(unknown.join(QStringLiteral("、"))));
         return ExitFailure;
     }
-    const TJobLock job(QStringLiteral("成本计算"));
-    if (!job.Acquired()) {
-        printError(job.ErrorText());
+    QString refusal;
+    const std::unique_ptr<TJobLock> job = uJobLock::StartPeriodJob(QStringLiteral("成本计算"), refusal);
+    if (!job) {
+        printError(refusal);
         return ExitFailure;
     }
 

@@ -10,7 +10,8 @@ void printUsage()
 {
     admin::printLine(QStringLiteral("用法：orvane-admin 命令 [选项]\n\n命令："));
     for (const admin::AdminCommand &c : admin::commands()) {
-        QString line = QStringLiteral("  %1  %2").arg(QLatin1String(c.name), -12).arg(QString::fromUtf8(c.summary));
+        QString line =
+            QStringLiteral("  %1  %2").arg(QLatin1String(c.name), -12).arg(QString::fromUtf8(c.summary));
         if (c.right != admin::RightNone)
             line += QStringLiteral("（%1）").arg(admin::rightText(c.right));
         admin::printLine(line);

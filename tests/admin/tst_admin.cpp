@@ -7,17 +7,11 @@
 #include <QTest>
 
 #include "AccountDatabase.h"
+#include "AdminRun.h"
 
 using namespace accountdb;
 
 namespace {
-
-struct Run
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
 
 QByteArray fileHash(const QString &path)
 {

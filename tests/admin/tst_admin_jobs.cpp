@@ -8,24 +8,21 @@
 #include <QTest>
 
 #include "AccountDatabase.h"
+#include "AdminRun.h"
 #include "JobLock.h"
 
 using namespace accountdb;
 
 namespace {
 
-struct Run
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
 QProcess *startAdmin(const QString &dir, const QStringList &args)
 {
     auto *p = new QProcess;
     p->setWorkingDirectory(dir);
     p->setStandardInputFile(QProcess::nullDevice());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ORVANE_SYSTEM_PATH"), dir); // backups go below the test's folder
+    p->setProcessEnvironment(env);
     p->start(QStringLiteral(ORVANE_ADMIN_PATH), args);
     return p;
 }
@@ -85,8 +82,9 @@ private:
     // An operator who belongs to no group (greyed out in the program) and has no password.
     static void addPlainOperator(AccountDatabase &db)
     {
-        db.exec(QStringLiteral("INSERT INTO Employee (TypeId, UserCode, FullName) VALUES ('00008', 'U8', '李四')"));
-        db.exec(QStringLiteral("INSERT INTO T_GBL_LoginUser (ETypeId, Password) VALUES ('00008', '')"));
+        db.exec(QStringLiteral(
+            "INSERT INTO Employee (TypeId, UserCode, FullName) VALUES ('09998', 'U9998', '李四')"));
+        db.exec(QStringLiteral("INSERT INTO T_GBL_LoginUser (ETypeId, Password) VALUES ('09998', '')"));
     }
 
 private slots:
@@ -94,8 +92,9 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         m_demo = path(QStringLiteral("demo.orv"));
-        const Run r = admin({QStringLiteral("create-demo"), QStringLiteral("--db"), m_demo, QStringLiteral("--goods"),
-                             QStringLiteral("40"), QStringLiteral("--lines"), QStringLiteral("4000")});
+        const Run r =
+            admin({QStringLiteral("create-demo"), QStringLiteral("--db"), m_demo, QStringLiteral("--goods"),
+                   QStringLiteral("40"), QStringLiteral("--lines"), QStringLiteral("4000")});
         QVERIFY2(r.code == 0, qPrintable(r.err));
     }
 
@@ -125,7 +124,8 @@ private slots:
             QCOMPARE(costState(db), before);
         }
         if (args.first() == QLatin1String("cost-calc")) {
-            const Run r = admin(args + QStringList{QStringLiteral("--db"), db, QStringLiteral("--force-zero")});
+            const Run r =
+                admin(args + QStringList{QStringLiteral("--db"), db, QStringLiteral("--force-zero")});
             QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
             QVERIFY(costState(db) != before);
         }
@@ -159,13 +159,16 @@ private slots:
             QFile bootFile(QStringLiteral("/proc/sys/kernel/random/boot_id"));
             QVERIFY(bootFile.open(QIODevice::ReadOnly));
             // A start time that pid 1 never has: the pid was taken by another process since.
-            a->exec(QStringLiteral("INSERT INTO T_Sys_JobLock VALUES ('account', '成本计算', '00001', '王五', ?, ?, ?, "
-                                   "'1', 'c', ?, ?)"),
+            a->exec(QStringLiteral(
+                        "INSERT INTO T_Sys_JobLock VALUES ('account', '成本计算', '00001', '王五', ?, ?, ?, "
+                        "'1', 'c', ?, ?)"),
                     {host, QString::fromLatin1(bootFile.readAll()).trimmed(), pid, beat, beat});
         }
-        const Run r = admin({QStringLiteral("cost-calc"), QStringLiteral("--db"), db, QStringLiteral("--force-zero")});
+        const Run r =
+            admin({QStringLiteral("cost-calc"), QStringLiteral("--db"), db, QStringLiteral("--force-zero")});
         QCOMPARE(r.code, refused ? 1 : 0);
-        QCOMPARE(r.err.contains(QStringLiteral("“成本计算”正在进行中（操作员 00001 王五，计算机 ws-7")), refused);
+        QCOMPARE(r.err.contains(QStringLiteral("“成本计算”正在进行中（操作员 00001 王五，计算机 ws-7")),
+                 refused);
         auto a = AccountDatabase::open(db);
         QCOMPARE(a->value(QStringLiteral("SELECT count(*) FROM T_Sys_JobLock")).toInt(), refused ? 1 : 0);
     }
@@ -175,17 +178,20 @@ private slots:
     void concurrentCostCalcEqualsSoloRun()
     {
         const QString solo = freshCopy(QStringLiteral("solo.orv"));
-        const Run alone = admin({QStringLiteral("cost-calc"), QStringLiteral("--db"), solo, QStringLiteral("--force-zero")});
+        const Run alone = admin(
+            {QStringLiteral("cost-calc"), QStringLiteral("--db"), solo, QStringLiteral("--force-zero")});
         QVERIFY2(alone.code == 0, qPrintable(alone.err));
 
         const QString both = freshCopy(QStringLiteral("both.orv"));
-        const QStringList args{QStringLiteral("cost-calc"), QStringLiteral("--db"), both, QStringLiteral("--force-zero")};
+        const QStringList args{QStringLiteral("cost-calc"), QStringLiteral("--db"), both,
+                               QStringLiteral("--force-zero")};
         QProcess *first = startAdmin(m_dir.path(), args);
         QProcess *second = startAdmin(m_dir.path(), args);
         const Run a = finish(first);
         const Run b = finish(second);
         for (const Run &r : {a, b}) {
-            QVERIFY2(r.code == 0 || r.err.contains(QStringLiteral("“成本计算”正在进行中")), qPrintable(r.out + r.err));
+            QVERIFY2(r.code == 0 || r.err.contains(QStringLiteral("“成本计算”正在进行中")),
+                     qPrintable(r.out + r.err));
             QVERIFY2(!(r.out + r.err).contains(QStringLiteral("locked")), qPrintable(r.out + r.err));
         }
         QVERIFY(a.code == 0 || b.code == 0);
@@ -198,9 +204,10 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("right");
         QTest::newRow("cost-calc") << QStringList{"cost-calc", "--force-zero"} << 2110;
-        QTest::newRow("checkout") << QStringList{"checkout", "--ignore-unaudited", "--ignore-unallocated"} << 1320;
+        QTest::newRow("checkout") << QStringList{"checkout", "--ignore-unaudited", "--ignore-unallocated"}
+                                  << 1320;
         QTest::newRow("uncheckout") << QStringList{"uncheckout"} << 1321;
-        QTest::newRow("backup") << QStringList{"backup"} << 1308;
+        QTest::newRow("backup") << QStringList{"backup", "jobsbak"} << 1308;
         QTest::newRow("exec-sql") << QStringList{"exec-sql", "x.sql"} << 1306;
     }
     void rightsOfTheOperator()
@@ -208,6 +215,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, right);
         const QString db = freshCopy(QStringLiteral("rights.orv"));
+        QDir(path(QStringLiteral("BackUp"))).removeRecursively();
         {
             auto a = AccountDatabase::open(db);
             addPlainOperator(*a);
@@ -217,18 +225,21 @@ private slots:
         script.write("UPDATE T_Gbl_SysDataCw SET SubValue = 'x' WHERE SubName = 'CompanyName'\n");
         script.close();
         const QString before = costState(db);
-        const QStringList common{QStringLiteral("--db"), db, QStringLiteral("--operator"), QStringLiteral("U8")};
+        const QStringList common{QStringLiteral("--db"), db, QStringLiteral("--operator"),
+                                 QStringLiteral("U9998")};
         const Run refused = admin(args + common);
         QCOMPARE(refused.code, 1);
-        QVERIFY2(refused.err.contains(QStringLiteral("你没有这个功能的权限，不能打开。（需要权限：%1").arg(right)),
-                 qPrintable(refused.err));
+        QVERIFY2(
+            refused.err.contains(QStringLiteral("你没有这个功能的权限，不能打开。（需要权限：%1").arg(right)),
+            qPrintable(refused.err));
         QCOMPARE(costState(db), before);
-        QVERIFY(!QFileInfo::exists(path(QStringLiteral("backup"))) || QDir(path(QStringLiteral("backup"))).isEmpty());
+        QVERIFY(QDir(path(QStringLiteral("BackUp"))).entryList({QStringLiteral("jobsbak*")}).isEmpty());
 
         {
             auto a = AccountDatabase::open(db);
-            a->exec(QStringLiteral("INSERT INTO UserToGroup (UserID, GroupId) VALUES ('00008', 1)"));
-            a->exec(QStringLiteral("INSERT INTO T_Gbl_UserPower (Version, GroupId, LimitNo) VALUES ('', 1, ?)"), {right});
+            a->exec(QStringLiteral("INSERT INTO UserToGroup (UserID, GroupId) VALUES ('09998', 1)"));
+            a->exec(QStringLiteral("INSERT OR IGNORE INTO T_Gbl_UserPower (GroupId, LimitNo) VALUES (1, ?)"),
+                    {right});
         }
         const Run granted = admin(args + common);
         QVERIFY2(!granted.err.contains(QStringLiteral("你没有这个功能的权限")), qPrintable(granted.err));
@@ -250,16 +261,20 @@ private slots:
     {
         QFETCH(QString, value);
         const QString db = freshCopy(QStringLiteral("period.orv"));
-        const Run written = admin({QStringLiteral("sysvalue"), QStringLiteral("--db"), db, QStringLiteral("JxcPeriod"), value});
+        const Run written = admin(
+            {QStringLiteral("sysvalue"), QStringLiteral("--db"), db, QStringLiteral("JxcPeriod"), value});
         if (value != QLatin1String("190001")) {
             QCOMPARE(written.code, 1);
-            QVERIFY2(written.err.contains(QStringLiteral("系统值 JxcPeriod 的值“%1”无效").arg(value)), qPrintable(written.err));
+            QVERIFY2(written.err.contains(QStringLiteral("系统值 JxcPeriod 的值“%1”无效").arg(value)),
+                     qPrintable(written.err));
         }
         int openingRows = 0;
         {
             auto a = AccountDatabase::open(db);
-            a->exec(QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = ? WHERE SubName = 'JxcPeriod'"), {value});
-            openingRows = a->value(QStringLiteral("SELECT count(*) FROM GoodsStocksCost WHERE Period = 0")).toInt();
+            a->exec(QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = ? WHERE SubName = 'JxcPeriod'"),
+                    {value});
+            openingRows =
+                a->value(QStringLiteral("SELECT count(*) FROM GoodsStocksCost WHERE Period = 0")).toInt();
         }
         const QString before = costState(db);
         for (const QString &command : {QStringLiteral("cost-calc"), QStringLiteral("checkout")}) {
@@ -269,7 +284,8 @@ private slots:
         }
         QCOMPARE(costState(db), before);
         auto a = AccountDatabase::open(db);
-        QCOMPARE(a->value(QStringLiteral("SELECT count(*) FROM GoodsStocksCost WHERE Period = 0")).toInt(), openingRows);
+        QCOMPARE(a->value(QStringLiteral("SELECT count(*) FROM GoodsStocksCost WHERE Period = 0")).toInt(),
+                 openingRows);
     }
 
     void unknownGoodsAreNamed()
@@ -279,14 +295,16 @@ private slots:
         const Run r = admin({QStringLiteral("cost-calc"), QStringLiteral("--db"), db, QStringLiteral("NOPE"),
                              QStringLiteral("ALSO-NOT")});
         QCOMPARE(r.code, 1);
-        QVERIFY2(r.err.contains(QStringLiteral("没有这些存货（或存货类）：NOPE、ALSO-NOT。")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("没有这些存货（或存货类）：NOPE、ALSO-NOT。")),
+                 qPrintable(r.err));
         QCOMPARE(costState(db), before);
     }
 
     void administratorWithoutPasswordIsWarned()
     {
         const QString db = freshCopy(QStringLiteral("pw.orv"));
-        const QStringList read{QStringLiteral("sysvalue"), QStringLiteral("--db"), db, QStringLiteral("iniover")};
+        const QStringList read{QStringLiteral("sysvalue"), QStringLiteral("--db"), db,
+                               QStringLiteral("iniover")};
         QVERIFY(admin(read).err.contains(QStringLiteral("系统管理员（00000）还没有设置密码")));
         {
             auto a = AccountDatabase::open(db);

@@ -7,6 +7,7 @@
 #include "AccountDatabase.h"
 #include "QuillExceptions.h"
 #include "uDllComm.h"
+#include "uJobLock.h"
 #include "uJxcCheckOutCore.h"
 
 using accountdb::ProcContext;
@@ -209,8 +210,10 @@ void TstClosing::preCheckCodes()
         return;
     }
     QCOMPARE(int(r.Status), int(TRunStatus::Refused));
-    QCOMPARE(r.Code, code);
-    QCOMPARE(r.Message, message);
+    // A period missing from the calendar stops the job before the procedure runs.
+    const QString problem = uJobLock::JxcPeriodProblem();
+    QCOMPARE(r.Code, problem.isEmpty() ? code : 0);
+    QCOMPARE(r.Message, problem.isEmpty() ? message : problem);
     QCOMPARE(State(), before);
 }
 
@@ -407,8 +410,10 @@ void TstClosing::reversalRefusals()
     const QString before = State();
     const TRunResult r = RunUnCheckOut();
     QCOMPARE(int(r.Status), int(TRunStatus::Refused));
-    QCOMPARE(r.Code, code);
-    QCOMPARE(r.Message, message);
+    // A period missing from the calendar stops the job before the procedure runs.
+    const QString problem = uJobLock::JxcPeriodProblem();
+    QCOMPARE(r.Code, problem.isEmpty() ? code : 0);
+    QCOMPARE(r.Message, problem.isEmpty() ? message : problem);
     QCOMPARE(State(), before);
 }
 

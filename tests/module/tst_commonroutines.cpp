@@ -5,6 +5,7 @@
 
 #include "AccountDatabase.h"
 #include "TestAccountSet.h"
+#include "Udlldbservice.h"
 #include "Udllsystemintf.h"
 #include "uBasalMethod.h"
 #include "uDllComm.h"
@@ -160,7 +161,9 @@ void TestCommonRoutines::sysValueRoundTrip()
     QCOMPARE(GetJxcPeriod(), 7);
     SetSysValue(QStringLiteral("iniover"), QStringLiteral("1"));
     QVERIFY(!IsIniNotOver());
-    SetSysValue(QStringLiteral("iniover"), QStringLiteral(" 1"));
+    // Only the exact text "1" means opened; a value written past the checks is read as it is.
+    Udlldbservice::ExecuteSQL(
+        QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = ' 1' WHERE SubName = 'iniover'"));
     QVERIFY(IsIniNotOver());
     QCOMPARE(GetSysValue(QStringLiteral("NoSuchValue")), QString());
 }

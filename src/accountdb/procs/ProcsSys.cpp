@@ -38,13 +38,16 @@ int getSysValue(ProcContext &ctx)
 QString sysValueProblem(const QString &name, const QString &value)
 {
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
-    const auto key = [&name](const char *k) { return name.compare(QLatin1String(k), Qt::CaseInsensitive) == 0; };
+    const auto key = [&name](const char *k) {
+        return name.compare(QLatin1String(k), Qt::CaseInsensitive) == 0;
+    };
     const bool isInt = digits.match(value).hasMatch();
     if (key("JxcPeriod") || key("Period") || key("OpenPeriod") || key("RPOpenMonth"))
         return isInt && value.toInt() >= 1 ? QString() : QStringLiteral("应为大于 0 的整数期间号");
     if (key("CurrentYear"))
-        return isInt && value.toInt() >= 1900 && value.toInt() <= 9999 ? QString()
-                                                                         : QStringLiteral("应为 1900 到 9999 的年份");
+        return isInt && value.toInt() >= 1900 && value.toInt() <= 9999
+                   ? QString()
+                   : QStringLiteral("应为 1900 到 9999 的年份");
     if (key("iniover"))
         return value == QLatin1String("0") || value == QLatin1String("1") ? QString()
                                                                           : QStringLiteral("应为 0 或 1");
@@ -52,7 +55,7 @@ QString sysValueProblem(const QString &name, const QString &value)
         return isInt && value.toInt() <= 9 ? QString() : QStringLiteral("应为 0 到 9 的整数");
     if (key("AutoBackupDate"))
         return isInt && value.toInt() >= 1 && value.toInt() <= 100 ? QString()
-                                                                    : QStringLiteral("应为 1 到 100 的天数");
+                                                                   : QStringLiteral("应为 1 到 100 的天数");
     if (key("MaxPrice")) {
         bool ok = false;
         const double v = value.trimmed().toDouble(&ok);
@@ -162,9 +165,9 @@ void registerSysProcs(ProcRegistry &registry)
     registry.addReader(QStringLiteral("P_GBL_GetSysValue"), &getSysValue);
     registry.add(QStringLiteral("P_GBL_SetSysValue"), &setSysValue);
     registry.addReader(QStringLiteral("p_gbl_GetPeriodOrDate"),
-                 [](ProcContext &ctx) { return periodOrDate(ctx, QStringLiteral("Period")); });
+                       [](ProcContext &ctx) { return periodOrDate(ctx, QStringLiteral("Period")); });
     registry.addReader(QStringLiteral("p_gbl_GetJxcPeriodOrDate"),
-                 [](ProcContext &ctx) { return periodOrDate(ctx, QStringLiteral("JxcPeriod")); });
+                       [](ProcContext &ctx) { return periodOrDate(ctx, QStringLiteral("JxcPeriod")); });
     registry.addReader(QStringLiteral("P_GBL_CheckLogin"), &checkLogin);
 }
 

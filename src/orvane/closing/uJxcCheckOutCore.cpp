@@ -186,11 +186,10 @@ QString UnauditedBillsQuestion(int count)
 
 TRunResult RunCheckOut(bool autoImprove)
 {
-    const TJobLock job(QStringLiteral("进销存期末结账"));
-    if (!job.Acquired())
-        return Failed(TRunStatus::Refused, 0, job.ErrorText());
-    if (const QString problem = uJobLock::JxcPeriodProblem(); !problem.isEmpty())
-        return Failed(TRunStatus::Refused, 0, problem);
+    QString refusal;
+    const std::unique_ptr<TJobLock> job = uJobLock::StartPeriodJob(QStringLiteral("进销存期末结账"), refusal);
+    if (!job)
+        return Failed(TRunStatus::Refused, 0, refusal);
     TTransaction transaction;
     TRunResult result;
     if (autoImprove) {
@@ -287,11 +286,11 @@ QString CheckOutMessage(int code)
 
 TRunResult RunUnCheckOut()
 {
-    const TJobLock job(QStringLiteral("进销存期末反结账"));
-    if (!job.Acquired())
-        return Failed(TRunStatus::Refused, 0, job.ErrorText());
-    if (const QString problem = uJobLock::JxcPeriodProblem(); !problem.isEmpty())
-        return Failed(TRunStatus::Refused, 0, problem);
+    QString refusal;
+    const std::unique_ptr<TJobLock> job =
+        uJobLock::StartPeriodJob(QStringLiteral("进销存期末反结账"), refusal);
+    if (!job)
+        return Failed(TRunStatus::Refused, 0, refusal);
     TTransaction transaction;
     QStringList before, after;
     LoadPlugIns(QStringLiteral("T_Inf_PlugIn_JxcUnCheckOut"), before, after);

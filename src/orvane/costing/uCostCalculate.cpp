@@ -24,6 +24,7 @@
 #include "uCostInput.h"
 #include "uCostProgressBar.h"
 #include "uDllComm.h"
+#include "uJobLock.h"
 #include "uOrvaneCommon.h"
 #ifdef ORVANE_CLOSING_HOOK
 #include "uJxcCheckOutCore.h"
@@ -460,6 +461,12 @@ bool ShowCostCalculate(const QString &APtypeList)
     }
     if (uOrvaneCommon::IsIniNotOver()) {
         Udllmessageintf::ShowErrorMsg(QStringLiteral("成本计算之前请先期初结账。"));
+        return false;
+    }
+    QString refusal;
+    const std::unique_ptr<TJobLock> job = uJobLock::StartPeriodJob(QStringLiteral("成本计算"), refusal);
+    if (!job) {
+        Udllmessageintf::ShowWarningMsg(refusal);
         return false;
     }
     TfrmCostCalculate frm(APtypeList);

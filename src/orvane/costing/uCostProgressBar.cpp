@@ -5,10 +5,12 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
 #include "uCostCalcProcessMain.h"
 #include "uCostInput.h"
 #include "uDllComm.h"
+#include "uJobLock.h"
 #include "uOrvaneCommon.h"
 
 namespace {
@@ -93,6 +95,12 @@ bool CalcCostWithProgress(const QString &APtypeList)
 {
     if (uDllComm::DllParams.IsQuery || !Udllsystemintf::CheckSysCon(140) || uOrvaneCommon::IsIniNotOver())
         return false;
+    QString refusal;
+    const std::unique_ptr<TJobLock> job = uJobLock::StartPeriodJob(QStringLiteral("成本计算"), refusal);
+    if (!job) {
+        Udllmessageintf::ShowWarningMsg(refusal);
+        return false;
+    }
     TfrmCostProgressBar frm(APtypeList);
     const int count = frm.OpenPtypeList();
     if (count == 0)

@@ -14,7 +14,8 @@ TJobLock::TJobLock(const QString &AJob)
         QStringLiteral("P_Sys_JobLock"),
         {QStringLiteral("@szJob"), QStringLiteral("@nMode"), QStringLiteral("@szOperatorId"),
          QStringLiteral("@szOperatorName"), QStringLiteral("@ErrMsg")},
-        {AJob, 1, Udllsystemintf::GetCurrentOperatorId(), Udllsystemintf::GetCurrentOperatorName(), QString()},
+        {AJob, 1, Udllsystemintf::GetCurrentOperatorId(), Udllsystemintf::GetCurrentOperatorName(),
+         QString()},
         &outputs);
     FAcquired = result >= 0;
     if (!FAcquired)
@@ -27,7 +28,8 @@ TJobLock::~TJobLock()
         return;
     try {
         Udlldbservice::ExecuteProcByName(QStringLiteral("P_Sys_JobLock"),
-                                         {QStringLiteral("@szJob"), QStringLiteral("@nMode")}, {QString(), 0});
+                                         {QStringLiteral("@szJob"), QStringLiteral("@nMode")},
+                                         {QString(), 0});
     } catch (...) {
         // The row stays behind and reads as stale once this process has ended.
     }
@@ -39,11 +41,23 @@ QString uJobLock::JxcPeriodProblem()
     static const QRegularExpression number(QStringLiteral("^[0-9]{1,9}$"));
     const bool known =
         number.match(text).hasMatch() && text.toInt() >= 1 &&
-        Udlldbservice::GetValueFromSQL(QStringLiteral("SELECT count(*) FROM T_Gbl_MonthProc WHERE Period = ?"),
-                                       {text.toInt()})
+        Udlldbservice::GetValueFromSQL(
+            QStringLiteral("SELECT count(*) FROM T_Gbl_MonthProc WHERE Period = ?"), {text.toInt()})
                 .toInt() > 0;
     return known ? QString()
                  : QStringLiteral("当前进销存期间“%1”无效（不是会计期间表中的期间），不能继续。请检查系统值 "
                                   "JxcPeriod。")
                        .arg(text);
+}
+
+std::unique_ptr<TJobLock> uJobLock::StartPeriodJob(const QString &AJob, QString &AError)
+{
+    AError = JxcPeriodProblem();
+    if (!AError.isEmpty())
+        return nullptr;
+    auto job = std::make_unique<TJobLock>(AJob);
+    if (job->Acquired())
+        return job;
+    AError = job->ErrorText();
+    return nullptr;
 }

@@ -7,6 +7,7 @@
 // the hold.
 
 #include <QString>
+#include <memory>
 
 class TJobLock
 {
@@ -28,4 +29,7 @@ namespace uJobLock {
 // Why the current inventory period cannot be worked on (system value "JxcPeriod" not a period of
 // the calendar); empty when it can. Every job checks it before it starts.
 QString JxcPeriodProblem();
+// A job on the current inventory period: checks the period, then takes the lock. Null with AError
+// set when either refuses.
+std::unique_ptr<TJobLock> StartPeriodJob(const QString &AJob, QString &AError);
 } // namespace uJobLock
