@@ -507,6 +507,65 @@ void TestFifo::pricing_data()
                  {XMatch("dlybuy/34/100/1001", "dlydiff/21/400/4001", "4.0000", "10.0000", "40.00"),
                   XMatch("dlydiff/21/400/4002", "dlysale/11/200/2001", "4.0000", "10.5000", "42.00")});
 
+    // x = (22.43 + 5 × 7.12 / 5) / 8 = 3.69375 exactly; 5 × (7.12 / 5) is one bit below 7.12.
+    QTest::newRow("transfer fee of an unknown receipt taken left to right")
+        << Scenario{{{.id = 1, .qty = 8, .costPrice = 2.8038, .costTotal = 22.43},
+                     {.id = 2,
+                      .table = "dlydiff",
+                      .vchtype = 21,
+                      .vchcode = 400,
+                      .dly = 4002,
+                      .appoint = 0,
+                      .qty = 5,
+                      .fee = 7.12,
+                      .outTable = "dlydiff",
+                      .outDly = 4001}},
+                    {{.id = 11, .table = "dlydiff", .vchtype = 21, .vchcode = 400, .dly = 4001, .qty = 13}}}
+        << XRoot({XRec(1, "2.8038", "22.43"), XRec(2, "5.1180", "18.47")}, {XRec(11, "3.6938", "48.02")},
+                 {XMatch("dlybuy/34/100/1001", "dlydiff/21/400/4001", "8.0000", "2.8038", "22.43", true),
+                  XMatch("dlydiff/21/400/4002", "dlydiff/21/400/4001", "5.0000", "5.1180", "25.59")});
+
+    // Two issues under one key: the receipt linked to it takes the cost of the first loaded.
+    QTest::newRow("duplicate issue key finds the first loaded")
+        << Scenario{{{.ktype = "K1", .id = 1, .qty = 4, .costPrice = 5, .costTotal = 20},
+                     {.ktype = "K2",
+                      .id = 2,
+                      .vchcode = 101,
+                      .dly = 1011,
+                      .qty = 4,
+                      .costPrice = 7,
+                      .costTotal = 28},
+                     {.ktype = "K3",
+                      .id = 3,
+                      .table = "dlydiff",
+                      .vchtype = 21,
+                      .vchcode = 400,
+                      .dly = 4002,
+                      .appoint = 0,
+                      .qty = 4,
+                      .outTable = "dlydiff",
+                      .outDly = 4001}},
+                    {{.ktype = "K1",
+                      .id = 11,
+                      .table = "dlydiff",
+                      .vchtype = 21,
+                      .vchcode = 400,
+                      .dly = 4001,
+                      .qty = 4},
+                     {.ktype = "K2",
+                      .id = 12,
+                      .table = "dlydiff",
+                      .vchtype = 21,
+                      .vchcode = 400,
+                      .dly = 4001,
+                      .qty = 4},
+                     {.ktype = "K3", .id = 13, .qty = 4}}}
+        << XRoot({XRec(1, "5.0000", "20.00"), XRec(2, "7.0000", "28.00"), XRec(3, "5.0000", "20.00")},
+                 {XRec(11, "5.0000", "20.00"), XRec(12, "7.0000", "28.00"), XRec(13, "5.0000", "20.00")},
+                 {XMatch("dlybuy/34/100/1001", "dlydiff/21/400/4001", "4.0000", "5.0000", "20.00", true),
+                  XMatch("dlybuy/34/101/1011", "dlydiff/21/400/4001", "4.0000", "7.0000", "28.00", true),
+                  XMatch("dlydiff/21/400/4002", "dlysale/11/200/2001", "4.0000", "5.0000", "20.00")});
+
     QTest::newRow("receipt takes the given cost of a loaded issue")
         << Scenario{{{.ktype = "K1", .id = 1, .qty = 10, .costPrice = 5, .costTotal = 50},
                      {.ktype = "K2",

@@ -163,6 +163,10 @@ void TestFormula::evalResults_data()
     AddEval("empty exponent keeps the mantissa", "12e/4", "3");
     AddEval("exponent inside groups", "(2e2)/(1e1)", "20");
     AddEval("negative exponent number", "-1e2+50", "-50");
+    // Below the smallest double is still below the smallest value: 0, not a fault. The minus
+    // before it belongs to the exponent number, so "5-1e-400" reads as "5" followed by "0".
+    AddEval("exponent below the smallest double", "1e-400*2+1", "1");
+    AddEval("sign taken by a vanishing exponent", "5-1e-400", "50");
     // The value limit.
     AddEval("product above the limit", "100000*10000", "100000000", true);
     AddEval("exactly the limit", "10000*10000", "100000000");
@@ -210,6 +214,7 @@ void TestFormula::evalRejected_data()
     QTest::newRow("exponent without digits") << "2e+*3";
     QTest::newRow("exponent out of range") << "1e999*0";
     QTest::newRow("leading operator") << "*2";
+    QTest::newRow("no digit before the point") << ".5*2";
 }
 
 void TestFormula::evalRejected()

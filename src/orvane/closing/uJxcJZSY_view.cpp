@@ -20,7 +20,8 @@
 namespace {
 const QString kCaption = QStringLiteral("结转成本附件");
 const QString kCaptionByGoods = QStringLiteral("结转成本附件(按存货)");
-constexpr int kGoodsParam = 2; // goods id of the query conditions
+constexpr int kGoodsParam = 2;                     // goods id of the query conditions
+const QString kAllGoods = QStringLiteral("00000"); // the root goods class
 } // namespace
 
 TfrmJxcJZSYView::TfrmJxcJZSYView(QWidget *parent) : TfrmDialogQueryParent(parent)
@@ -188,7 +189,10 @@ void TfrmJxcJZSYView::btnCalcCostClick()
         Udllmessageintf::ShowWarningMsg(uJxcCheckOutCore::NotCostedMessage);
         return;
     }
-    if (uJxcCheckOutCore::CalcCostHook(Params[kGoodsParam].toString()))
+    // With no goods item chosen the root class stands for every goods item waiting for calculation:
+    // the view always recalculates with progress, the empty list being the checkout's wizard.
+    const QString goods = Params[kGoodsParam].toString().trimmed();
+    if (uJxcCheckOutCore::CalcCostHook(goods.isEmpty() ? kAllGoods : goods))
         LoadData();
 }
 

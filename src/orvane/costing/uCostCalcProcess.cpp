@@ -283,7 +283,8 @@ TOutRecord &TAllStockList::AddOutRecord(const QString &AKtypeID, TOutRecord ARec
     O.InRecords.clear();
     O.MatchRecordList = TMatchRecordList();
     // The first issue loaded under a key is the one found by key.
-    AllOutRecordList.insert(TOutKey{O.Table, O.Dlyorder}, &O);
+    if (TOutRecord *&slot = AllOutRecordList[TOutKey{O.Table, O.Dlyorder}]; !slot)
+        slot = &O;
     if (O.Appoint != 1)
         list.UnknownCostOutRecordList.Add(&O);
     return O;
@@ -534,7 +535,7 @@ bool TAllStockList::CalcUnknownCost(const TOnGetFIFOZeroCost &AOnGetZeroCost)
                 return false; // the receipt's cost depends on nothing that can be solved
             row[I->OutRecord->Index - 1] -= m->Qty;
             if (I->FeeTotal != 0)
-                row[N] += m->Qty * Quotient(I->FeeTotal, I->Qty);
+                row[N] += Quotient(m->Qty * I->FeeTotal, I->Qty); // left to right, not Qty·(fee/qty)
         }
     }
 

@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
@@ -50,8 +51,9 @@ const TFormulaPatterns &Patterns()
     return patterns;
 }
 
-// Reads a whole text as a number: optional sign, digits with at most one point (a digit on at
-// least one side), optional exponent. Anything else, or a value out of range, is a fault.
+// Reads a whole text as a number: optional sign, at least one digit before an optional point
+// (".5" is no number), optional exponent. A magnitude below the smallest double reads as 0, as any
+// tiny value does after the value limit; anything else that is malformed or too large is a fault.
 double ReadNumber(QStringView text)
 {
     std::string s;
@@ -62,35 +64,46 @@ double ReadNumber(QStringView text)
             throw EFormulaCalc("not a number");
         s.push_back(static_cast<char>(u));
     }
+    auto isDigit = [&s](std::size_t at) {
+        return at < s.size() && std::isdigit(static_cast<unsigned char>(s[at]));
+    };
     std::size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
         ++i;
     const std::size_t mantissaStart = i;
-    std::size_t digits = 0;
-    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
+    // Decimal order of the first significant digit, to tell an underflow from an overflow.
+    long long order = 0;
+    bool significant = false;
+    while (isDigit(i)) {
+        if (significant)
+            ++order;
+        else
+            significant = s[i] != '0';
         ++i;
-        ++digits;
     }
+    if (i == mantissaStart)
+        throw EFormulaCalc("not a number");
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
+        while (isDigit(i)) {
+            if (!significant) {
+                --order;
+                significant = s[i] != '0';
+            }
             ++i;
-            ++digits;
         }
     }
-    if (digits == 0)
-        throw EFormulaCalc("not a number");
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         ++i;
+        const bool negative = i < s.size() && s[i] == '-';
         if (i < s.size() && (s[i] == '+' || s[i] == '-'))
             ++i;
-        std::size_t expDigits = 0;
-        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
-            ++i;
-            ++expDigits;
-        }
-        if (expDigits == 0)
+        if (!isDigit(i))
             throw EFormulaCalc("not a number");
+        long long exponent = 0;
+        for (; isDigit(i); ++i)
+            exponent = std::min(exponent * 10 + (s[i] - '0'), 1000000LL);
+        order += negative ? -exponent : exponent;
     }
     if (i != s.size())
         throw EFormulaCalc("not a number");
@@ -98,6 +111,8 @@ double ReadNumber(QStringView text)
     const char *first = s.data() + (s[0] == '+' ? mantissaStart : 0);
     double value = 0.0;
     const auto res = std::from_chars(first, s.data() + s.size(), value);
+    if (res.ec == std::errc::result_out_of_range && order < 0)
+        return 0.0;
     if (res.ec != std::errc() || res.ptr != s.data() + s.size() || !std::isfinite(value))
         throw EFormulaCalc("number out of range");
     return value;

@@ -29,12 +29,16 @@ private:
 // argument of the wrong kind.
 QUILLSYSUTILS_EXPORT QString Format(const QString &fmt, const QVariantList &args);
 
-// Date-time tokens c d dd ddd dddd ddddd dddddd m mm mmm mmmm yy yyyy h hh n nn s ss z zzz t tt am/pm
-// a/p ampm / : (any case); quoted text is copied without its quotes, other characters as they are.
+// Date-time tokens c d dd ddd dddd ddddd dddddd aaa aaaa m mm mmm mmmm yy yyyy h hh n nn s ss z zz zzz
+// t tt am/pm a/p ampm / : (letters in any case, a run being one character repeated exactly); "m"
+// after an hour is minutes; an hour followed by am/pm before the next hour uses the 12-hour clock.
+// Quoted text is copied without its quotes, other characters as they are. An empty pattern is "c".
 QUILLSYSUTILS_EXPORT QString FormatDateTime(const QString &fmt, const QDateTime &dt);
 
-// Number pattern with sections "positive;negative;zero", placeholders "0" and "#", "." and ",",
-// "E+00" scientific and quoted literals. An empty pattern gives the shortest general text.
+// Number pattern with sections "positive;negative;zero", placeholders "0" and "#", "." and "," (a ","
+// anywhere groups the thousands), "E+00" scientific and quoted literals; digits appear only at
+// placeholders. A value that rounds to nothing takes the zero section (else the first). An empty
+// pattern gives the general format: at most 15 significant digits, exponent for small and large.
 QUILLSYSUTILS_EXPORT QString FormatFloat(const QString &fmt, double value);
 
 // Trimmed decimal integer, or hexadecimal after "$" or "0x"; def when the text is not one or is out of
