@@ -20,6 +20,7 @@ HostSession::HostSession(std::unique_ptr<accountdb::AccountDatabase> db, IDllMes
         messages = FOwnMessages.get();
     }
     FMessages = messages;
+    FSystem->SetMessages(FMessages);
     FParams.PubVersion = QStringLiteral("V17.0");
     FParams.PubDataBaseName = FDb->path();
     FParams.DllMessage = FMessages;

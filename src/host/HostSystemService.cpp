@@ -1,5 +1,7 @@
 #include "HostSystemService.h"
 
+#include "AccountRepair.h"
+
 #include "AccountDatabase.h"
 
 #include <QCoreApplication>
@@ -99,12 +101,14 @@ void HostSystemService::MainFormActiveTab()
 
 bool HostSystemService::RepairSystem(int)
 {
-    // Account-set repair: an integrity check followed by an index rebuild of the open file.
-    QSqlQuery q = FDb->exec(QStringLiteral("PRAGMA integrity_check"));
-    const bool ok = q.next() && q.value(0).toString() == QLatin1String("ok");
-    if (ok)
-        FDb->exec(QStringLiteral("REINDEX"));
-    return ok;
+    const accountdb::RepairReport report = accountdb::repairAccountSet(*FDb);
+    if (FMessages) {
+        const QString text =
+            (report.ok ? QStringLiteral("账套修复完成。\n") : QStringLiteral("账套修复失败。\n")) +
+            report.lines.join(u'\n');
+        report.ok ? FMessages->ShowInfoMessage(text) : FMessages->ShowErrorMsg(text);
+    }
+    return report.ok;
 }
 
 QStringList HostSystemService::GetStrings(int)

@@ -48,6 +48,8 @@ public:
 
     void SetDatabase(accountdb::AccountDatabase &db);
     void SetShell(IHostShell *shell) { FShell = shell; }
+    // Where the host's own reports go (the account-set repair).
+    void SetMessages(IDllMessageCon *messages) { FMessages = messages; }
     TLogOnState &State() { return FState; }
     // Reloads the cached switches of T_Gbl_SysCon.
     void ReloadSysCon();
@@ -98,6 +100,7 @@ public:
 private:
     accountdb::AccountDatabase *FDb;
     IHostShell *FShell = nullptr;
+    IDllMessageCon *FMessages = nullptr;
     TLogOnState FState;
     QHash<int, bool> FSysCon;
     QString FDefaultDate, FDefaultBeginDate, FDefaultEndDate, FDefaultProDate;

@@ -32,6 +32,8 @@ private slots:
     void dispatchKeysAreExact();
     void secondInitDllFuncFails();
     void executeSqlFileMissing();
+    void repairReports_data();
+    void repairReports();
 
     void loaderRefusesBrokenModules_data();
     void loaderRefusesBrokenModules();
@@ -126,9 +128,9 @@ void TestExports::dispatchKeysAreExact()
     QFETCH(QString, key);
     QFETCH(bool, found);
     FSet->Session().Install();
-    // Repair of a sound account set succeeds, so the result tells whether the routine ran.
+    // Repair of a sound account set succeeds and reports, so result and report tell whether it ran.
     QCOMPARE(FLoader.Call(key), found);
-    QVERIFY(FSet->Messages().Messages.isEmpty());
+    QCOMPARE(FSet->Messages().Messages.isEmpty(), !found);
 }
 
 void TestExports::secondInitDllFuncFails()
@@ -141,6 +143,31 @@ void TestExports::secondInitDllFuncFails()
     }
     QVERIFY(raised);
     QVERIFY(FLoader.Call(QStringLiteral("Orvane.dll账套修复")));
+}
+
+void TestExports::repairReports_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("sound") << QString()
+                           << "账套修复完成。\n完整性检查：正常。\n数据引用检查：正常。\n索引已全部重建。";
+    QTest::newRow("dangling group member") << "INSERT INTO UserToGroup (UserID, GroupId) VALUES ('none', 1)"
+                                           << "账套修复完成。\n完整性检查：正常。\n数据引用检查：1 "
+                                              "行引用了不存在的记录（表 UserToGroup），请检查这些数据。"
+                                              "\n索引已全部重建。";
+}
+
+void TestExports::repairReports()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, report);
+    if (!damage.isEmpty()) {
+        FSet->Db().exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+        FSet->Db().exec(damage);
+        FSet->Db().exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    }
+    QVERIFY(FLoader.Call(QStringLiteral("Orvane.dll账套修复")));
+    QCOMPARE(FSet->Messages().Texts(), QStringList{report});
 }
 
 void TestExports::executeSqlFileMissing()
