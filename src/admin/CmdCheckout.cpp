@@ -11,6 +11,7 @@
 #include "uDllComm.h"
 #include "uJobLock.h"
 #include "uJxcCheckOutCore.h"
+#include "uOrvaneCommon.h"
 
 namespace admin {
 
@@ -84,13 +85,24 @@ std::unique_ptr<HostSession> openClosingSession(const QCommandLineParser &parser
     return host;
 }
 
-// Prints what the checkout or reversal transaction ended with; the exit code.
+// "2026年01月" of a period number year × 100 + month; the number as it is otherwise.
+QString periodText(int period)
+{
+    const int year = period / 100, month = period % 100;
+    return year >= 1900 && month >= 1 && month <= 12
+               ? QStringLiteral("%1年%2月").arg(year).arg(month, 2, 10, QLatin1Char('0'))
+               : QString::number(period);
+}
+
+// Prints what the checkout or reversal transaction ended with, naming the period it left and the
+// one it entered; the exit code.
 int reportClosingRun(const uJxcCheckOutCore::TRunResult &result, const QString &doneMessage)
 {
     using uJxcCheckOutCore::TRunStatus;
     switch (result.Status) {
     case TRunStatus::Done:
         printLine(doneMessage);
+        printLine(QStringLiteral("当前进销存期间：%1。").arg(periodText(uOrvaneCommon::GetJxcPeriod())));
         return ExitOk;
     case TRunStatus::AdjustRefused:
         for (const QString &text : result.Messages)
@@ -150,8 +162,10 @@ int cmdCheckout(const QStringList &args)
         }
     }
     try {
+        const int closing = uOrvaneCommon::GetJxcPeriod();
         return reportClosingRun(core::RunCheckOut(parser.isSet(QStringLiteral("auto-adjust"))),
-                                core::CheckOutDoneMessage);
+                                core::CheckOutDoneMessage +
+                                    QStringLiteral("已结账期间：%1。").arg(periodText(closing)));
     } catch (const EDatabaseError &e) {
         printError(e.Message());
         return ExitFailure;

@@ -587,6 +587,15 @@ void TstClosing::admin()
     QCOMPARE(p.exitCode(), exitCode);
     QVERIFY2(out.contains(text), qPrintable(out));
     QCOMPARE(Sys(QStringLiteral("JxcPeriod")).toInt(), FYear * 100 + month);
+    // A run that closes a month names it and the month it entered.
+    const auto monthText = [this](int m) {
+        return QStringLiteral("%1年%2月").arg(FYear).arg(m, 2, 10, QLatin1Char('0'));
+    };
+    if (exitCode == 0)
+        QVERIFY2(
+            out.contains(
+                QStringLiteral("已结账期间：%1。\n当前进销存期间：%2。").arg(monthText(1), monthText(month))),
+            qPrintable(out));
     QCOMPARE(Value(QStringLiteral("SELECT count(*) FROM DlyNdx WHERE Vchtype = 57")).toInt(), adjustBills);
 }
 
