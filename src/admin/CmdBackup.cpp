@@ -33,9 +33,8 @@ int cmdBackup(const QStringList &args)
     HostAccountService account(HostAccountService::HeldBy(session.db));
     const int code = account.BackUpDataBase(name, ztName);
     if (uSqlFileCommon::BackupFailed(code)) {
-        printError(uSqlFileCommon::BackupResultMessage(code));
-        if (!account.LastError().isEmpty())
-            printError(account.LastError());
+        printError(
+            uSqlFileCommon::WithReason(uSqlFileCommon::BackupResultMessage(code), account.LastError()));
         return ExitFailure;
     }
     printLine(QStringLiteral("备份成功：") + account.BackupFilePath(name));

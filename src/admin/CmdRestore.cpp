@@ -55,11 +55,12 @@ int cmdRestore(const QStringList &args)
         return ExitFailure;
     }
     HostAccountService account(HostAccountService::HeldBy(session.db));
-    const int code = account.RestoreDataBase(name);
+    QString reason;
+    const int code = account.RestoreDataBase(name, reason);
     if (code != 0) {
-        printError(uSqlFileCommon::RestoreResultMessage(code, name, account.LastError()));
-        if (!account.LastError().isEmpty())
-            printError(account.LastError());
+        // The window's message and the reason, each once (3604 may already be the reason itself).
+        printError(
+            uSqlFileCommon::WithReason(uSqlFileCommon::RestoreResultMessage(code, name, reason), reason));
         return ExitFailure;
     }
     printLine(QStringLiteral("数据恢复成功：") + session.db->path());
