@@ -58,9 +58,8 @@ int cmdRestore(const QStringList &args)
     QString reason;
     const int code = account.RestoreDataBase(name, reason);
     if (code != 0) {
-        // The window's message and the reason, each once (3604 may already be the reason itself).
-        printError(
-            uSqlFileCommon::WithReason(uSqlFileCommon::RestoreResultMessage(code, name, reason), reason));
+        // The window's message: it carries the host's reason where the code alone does not tell it.
+        printError(uSqlFileCommon::RestoreResultMessage(code, name, reason));
         return ExitFailure;
     }
     printLine(QStringLiteral("数据恢复成功：") + session.db->path());

@@ -665,21 +665,22 @@ bool HostAccountService::RunScript(const QString &fileName, const QList<TScriptS
         const QString where = QStringLiteral("脚本 %1 第 %2 行执行失败：").arg(fileName).arg(s.Line);
         if ((first == u"ROLLBACK" && words.value(1) != u"TO") || first == u"VACUUM")
             return Refuse(where + QStringLiteral("脚本不能结束或整理整个账套的事务。"));
-        try {
-            db.exec(s.Text);
-        } catch (const accountdb::DbError &e) {
-            const QString refusal = guard.takeRefusal();
-            if (!refusal.isEmpty())
-                return Refuse(where + refusal);
-            // The first line is the database's error (it may quote a text of the statement, as in
-            // near "'…'"); the statement follows it in the message.
-            static const QRegularExpression quoted(QStringLiteral("'(?:[^']|'')*'"));
-            const QString error = e.message().section(u'\n', 0, 0);
-            const QString readable = accountdb::readableFailure(error);
-            return Refuse(
-                where + (readable != error ? readable : QString(error).replace(quoted, QStringLiteral("?"))) +
-                u'\n' + accountdb::maskSqlLiterals(s.Text));
+        // A query of its own, prepared now: a statement prepared before the guard (and kept by the
+        // connection) would never be shown to it.
+        QSqlQuery q(db.sql());
+        if (q.exec(s.Text)) {
+            q.finish();
+            continue;
         }
+        const QString refusal = guard.takeRefusal();
+        if (!refusal.isEmpty())
+            return Refuse(where + refusal);
+        // SQLite's error may quote a text of the statement (near "'…'"); it is masked like the statement.
+        static const QRegularExpression quoted(QStringLiteral("'(?:[^']|'')*'"));
+        QString reason = accountdb::sqliteFailureText(q.lastError());
+        if (reason.isEmpty())
+            reason = q.lastError().databaseText().replace(quoted, QStringLiteral("?"));
+        return Refuse(where + reason + u'\n' + accountdb::maskSqlLiterals(s.Text));
     }
     return true;
 }
