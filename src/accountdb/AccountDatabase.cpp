@@ -70,13 +70,13 @@ FileIdentity probeFile(const QString &path)
 void requireWritable(const QString &path)
 {
     const QFileInfo info(path);
-    const QByteArray folder = QFile::encodeName(info.absolutePath());
-    if (::access(folder.constData(), W_OK) != 0)
+    const QString readOnlyDisk = QStringLiteral("账套所在的磁盘是只读的，不能打开账套：") + path;
+    if (::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) != 0)
         throw DbError(errno == EROFS
-                          ? QStringLiteral("账套所在的磁盘是只读的，不能打开账套：") + path
+                          ? readOnlyDisk
                           : QStringLiteral("账套所在的文件夹不能写入（没有写权限），不能打开账套：") + path);
     if (info.exists() && ::access(QFile::encodeName(path).constData(), W_OK) != 0)
-        throw DbError(errno == EROFS ? QStringLiteral("账套所在的磁盘是只读的，不能打开账套：") + path
+        throw DbError(errno == EROFS ? readOnlyDisk
                                      : QStringLiteral("账套文件是只读的（没有写权限），不能打开：") + path);
 }
 

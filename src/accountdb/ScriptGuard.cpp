@@ -1,7 +1,6 @@
 #include "ScriptGuard.h"
 
 #include <QSqlDriver>
-#include <cstring>
 #include <sqlite3.h>
 #include <utility>
 

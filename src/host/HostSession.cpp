@@ -1,8 +1,9 @@
 #include "HostSession.h"
 
+#include <QSqlQuery>
+
 #include "AccountDatabase.h"
 #include "SqlErrors.h"
-
 #include "Udllaccountintf.h"
 #include "Udllbaseselect.h"
 #include "Udllbillconfig.h"
@@ -11,7 +12,6 @@
 #include "Udllexistintf.h"
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
-#include <QSqlQuery>
 
 HostSession::HostSession(std::unique_ptr<accountdb::AccountDatabase> db, IDllMessageCon *messages)
     : FDb(std::move(db)), FPath(FDb->path())
