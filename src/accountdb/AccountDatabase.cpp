@@ -1,12 +1,15 @@
 #include "AccountDatabase.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <atomic>
+#include <cerrno>
+#include <unistd.h>
 
+#include "PrivateFiles.h"
+#include "SqlErrors.h"
 #include "SqlScript.h"
 #include "Transaction.h"
 #include "procs/Procedures.h"
@@ -48,7 +51,7 @@ FileIdentity probeFile(const QString &path)
         throw DbError(QStringLiteral("账套文件不存在：") + path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("无法读取账套文件：") + path);
+        throw DbError(QStringLiteral("无法读取账套文件（没有读权限）：") + path);
     const QByteArray header = file.read(100);
     if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
         throw DbError(notAnAccountSet(path));
@@ -60,6 +63,21 @@ FileIdentity probeFile(const QString &path)
     if (id.applicationId != kApplicationId)
         throw DbError(notAnAccountSet(path));
     return id;
+}
+
+// Every change of an account set writes the file and creates journal files beside it; a file or a
+// folder that cannot be written is refused before anything starts, with the reason.
+void requireWritable(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString readOnlyDisk = QStringLiteral("账套所在的磁盘是只读的，不能打开账套：") + path;
+    if (::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) != 0)
+        throw DbError(errno == EROFS
+                          ? readOnlyDisk
+                          : QStringLiteral("账套所在的文件夹不能写入（没有写权限），不能打开账套：") + path);
+    if (info.exists() && ::access(QFile::encodeName(path).constData(), W_OK) != 0)
+        throw DbError(errno == EROFS ? readOnlyDisk
+                                     : QStringLiteral("账套文件是只读的（没有写权限），不能打开：") + path);
 }
 
 void removeDatabaseFiles(const QString &path)
@@ -119,8 +137,11 @@ void AccountDatabase::connect(bool writeAheadLog)
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     m_db.setDatabaseName(m_path);
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!m_db.open())
-        throw DbError(QStringLiteral("无法打开账套文件：") + m_path + u'\n' + m_db.lastError().text());
+    if (!m_db.open()) {
+        const QString reason = sqliteFailureText(m_db.lastError());
+        throw DbError(QStringLiteral("无法打开账套文件：") + m_path + u'\n' +
+                      (reason.isEmpty() ? m_db.lastError().text() : reason));
+    }
     exec(QStringLiteral("PRAGMA foreign_keys = ON"));
     exec(QStringLiteral("PRAGMA busy_timeout = 5000"));
     if (writeAheadLog)
@@ -155,9 +176,16 @@ std::unique_ptr<AccountDatabase> AccountDatabase::create(const QString &path,
         throw DbError(QStringLiteral("没有指定账套文件。"));
     if (QFileInfo::exists(path))
         throw DbError(QStringLiteral("文件已经存在，不能覆盖：") + path);
+    // A mistyped folder must not silently become a new one.
     const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
-        throw DbError(QStringLiteral("无法创建文件夹：") + info.absolutePath());
+    if (!QFileInfo(info.absolutePath()).isDir())
+        throw DbError(QStringLiteral("文件夹不存在：") + info.absolutePath() +
+                      QStringLiteral("\n请检查账套文件的路径，或先建立这个文件夹。"));
+    requireWritable(path);
+    // The file exists owner-only before SQLite writes into it; SQLite gives its journals the same mode.
+    QString error;
+    if (!createPrivateFile(path, &error))
+        throw DbError(QStringLiteral("无法创建账套文件：") + path + u'\n' + error);
 
     std::unique_ptr<AccountDatabase> db(new AccountDatabase(path));
     try {
@@ -186,11 +214,18 @@ std::unique_ptr<AccountDatabase> AccountDatabase::open(const QString &path,
     const FileIdentity id = probeFile(path);
     if (id.version > newestVersion(migrations))
         throw DbError(QStringLiteral("账套版本比本程序新，请升级程序后再打开。"));
+    requireWritable(path);
     std::unique_ptr<AccountDatabase> db(new AccountDatabase(path));
     db->connect(false);
     const int version = db->schemaVersion();
     if (version > newestVersion(migrations))
         throw DbError(QStringLiteral("账套版本比本程序新，请升级程序后再打开。"));
+    // Version 0 is a file whose creation broke off before its first step; one that already holds
+    // tables had its version mark reset (by a script or another tool) and cannot be migrated.
+    if (version == 0 && db->value(QStringLiteral("SELECT count(*) FROM sqlite_master")).toInt() > 0)
+        throw DbError(
+            QStringLiteral("账套文件的版本标记已被改动（版本为 0，但文件中已有数据表），不能打开：") + path +
+            QStringLiteral("\n请用备份恢复这个账套。"));
     db->useWriteAheadLog();
     if (version < newestVersion(migrations)) {
         db->migrate(migrations, version);

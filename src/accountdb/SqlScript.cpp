@@ -41,7 +41,46 @@ struct StatementWords
     bool semicolonCloses() const { return !isTrigger() || last == u"END"; }
 };
 
+bool isQuote(QChar c)
+{
+    return c == u'\'' || c == u'"' || c == u'[';
+}
+
 } // namespace
+
+int sqlQuoteEnd(const QString &sql, int i)
+{
+    const QChar close = sql[i] == u'[' ? QChar(u']') : sql[i];
+    const int n = int(sql.size());
+    int j = i + 1;
+    while (j < n) {
+        if (sql[j] == close) {
+            if (close != u']' && j + 1 < n && sql[j + 1] == close) {
+                j += 2;
+                continue;
+            }
+            break;
+        }
+        ++j;
+    }
+    return j;
+}
+
+int sqlCommentEnd(const QString &sql, int i)
+{
+    const int n = int(sql.size());
+    if (i + 1 >= n)
+        return i;
+    if (sql[i] == u'-' && sql[i + 1] == u'-') {
+        const int eol = sql.indexOf(u'\n', i);
+        return eol < 0 ? n : eol;
+    }
+    if (sql[i] == u'/' && sql[i + 1] == u'*') {
+        const int end = sql.indexOf(QStringLiteral("*/"), i + 2);
+        return end < 0 ? n : end + 2;
+    }
+    return i;
+}
 
 QList<SqlStatement> splitSqlStatements(const QString &sql)
 {
@@ -65,32 +104,12 @@ QList<SqlStatement> splitSqlStatements(const QString &sql)
     int i = 0;
     while (i < n) {
         const QChar c = sql[i];
-        if (c == u'\'' || c == u'"' || c == u'[') {
-            // Quoted text or identifier; a doubled quote stays inside.
-            const QChar close = c == u'[' ? QChar(u']') : c;
-            int j = i + 1;
-            while (j < n) {
-                if (sql[j] == close) {
-                    if (close != u']' && j + 1 < n && sql[j + 1] == close) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
+        if (isQuote(c)) {
+            const int j = sqlQuoteEnd(sql, i);
             current += QStringView(sql).mid(i, qMin(j + 1, n) - i);
             hasCode = true;
             i = j + 1;
-        } else if (c == u'-' && i + 1 < n && sql[i + 1] == u'-') {
-            int j = i;
-            while (j < n && sql[j] != u'\n')
-                ++j;
-            current += QStringView(sql).mid(i, j - i);
-            i = j;
-        } else if (c == u'/' && i + 1 < n && sql[i + 1] == u'*') {
-            int j = sql.indexOf(QStringLiteral("*/"), i + 2);
-            j = j < 0 ? n : j + 2;
+        } else if (const int j = sqlCommentEnd(sql, i); j > i) {
             current += QStringView(sql).mid(i, j - i);
             i = j;
         } else if (isWordChar(c)) {
@@ -118,6 +137,51 @@ QList<SqlStatement> splitSqlStatements(const QString &sql)
         }
     }
     flush();
+    return out;
+}
+
+QString maskSqlLiterals(const QString &sql)
+{
+    QString out;
+    out.reserve(sql.size());
+    const int n = int(sql.size());
+    int i = 0;
+    while (i < n) {
+        const QChar c = sql[i];
+        if (isQuote(c)) {
+            const int j = sqlQuoteEnd(sql, i);
+            if (c == u'\'') {
+                out += u'?';
+            } else {
+                const QString inner = sql.mid(i + 1, j - i - 1);
+                out += c + (inner.contains(u'\'') ? maskSqlLiterals(inner) : inner);
+                if (j < n)
+                    out += sql[j];
+            }
+            i = j + 1;
+        } else if (const int j = sqlCommentEnd(sql, i); j > i) {
+            if (sql[i] == u'/')
+                out += u' '; // a block comment may stand between two words
+            i = j;
+        } else if (c.isDigit() || (c == u'.' && i + 1 < n && sql[i + 1].isDigit())) {
+            int j = i;
+            while (j < n &&
+                   (isWordChar(sql[j]) || sql[j] == u'.' ||
+                    ((sql[j] == u'+' || sql[j] == u'-') && (sql[j - 1] == u'e' || sql[j - 1] == u'E'))))
+                ++j;
+            out += u'?';
+            i = j;
+        } else if (isWordChar(c)) {
+            int j = i;
+            while (j < n && isWordChar(sql[j]))
+                ++j;
+            out += QStringView(sql).mid(i, j - i);
+            i = j;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
     return out;
 }
 

@@ -33,9 +33,10 @@ int cmdBackup(const QStringList &args)
     HostAccountService account(HostAccountService::HeldBy(session.db));
     const int code = account.BackUpDataBase(name, ztName);
     if (uSqlFileCommon::BackupFailed(code)) {
-        printError(uSqlFileCommon::BackupResultMessage(code));
-        if (!account.LastError().isEmpty())
-            printError(account.LastError());
+        // An unknown error says only its number; the host's reason tells what happened.
+        const QString message = uSqlFileCommon::BackupResultMessage(code);
+        printError(code == -1 || code == -2 ? message
+                                            : uSqlFileCommon::WithReason(message, account.LastError()));
         return ExitFailure;
     }
     printLine(QStringLiteral("备份成功：") + account.BackupFilePath(name));

@@ -8,6 +8,7 @@
 #include "AdminCommand.h"
 #include "HostAccountService.h"
 #include "Transaction.h"
+#include "uSqlFileCommon.h"
 
 namespace admin {
 
@@ -40,8 +41,8 @@ int cmdExecSql(const QStringList &args)
             return ExitOk;
         }
     }
-    printError(QStringLiteral("文件名:") + script + u'\n' + QStringLiteral("执行失败。"));
-    printError(account.LastError());
+    printError(uSqlFileCommon::WithReason(
+        QStringLiteral("文件名:") + script + u'\n' + QStringLiteral("执行失败。"), account.LastError()));
     return ExitFailure;
 }
 

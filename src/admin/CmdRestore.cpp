@@ -55,11 +55,11 @@ int cmdRestore(const QStringList &args)
         return ExitFailure;
     }
     HostAccountService account(HostAccountService::HeldBy(session.db));
-    const int code = account.RestoreDataBase(name);
+    QString reason;
+    const int code = account.RestoreDataBase(name, reason);
     if (code != 0) {
-        printError(uSqlFileCommon::RestoreResultMessage(code, name, account.LastError()));
-        if (!account.LastError().isEmpty())
-            printError(account.LastError());
+        // The window's message: it carries the host's reason where the code alone does not tell it.
+        printError(uSqlFileCommon::RestoreResultMessage(code, name, reason));
         return ExitFailure;
     }
     printLine(QStringLiteral("数据恢复成功：") + session.db->path());

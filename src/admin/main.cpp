@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "AdminCommand.h"
+#include "SqlErrors.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ int main(int argc, char *argv[])
     try {
         return command->run(args.mid(2));
     } catch (const accountdb::DbError &e) {
-        admin::printError(e.message());
+        // SQLite's own words (a full disk, a read-only file) become the clear text for them.
+        admin::printError(accountdb::readableFailure(e.message()));
         return admin::ExitFailure;
     }
 }

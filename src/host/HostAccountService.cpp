@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -14,11 +15,16 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "AccountDatabase.h"
 #include "Kvbasicfun.h"
+#include "PrivateFiles.h"
+#include "ScriptGuard.h"
+#include "SqlErrors.h"
 #include "SqlScript.h"
 #include "Transaction.h"
 
@@ -41,7 +47,7 @@ public:
         db.setConnectOptions(options);
         FOpen = db.open();
         if (!FOpen)
-            FError = db.lastError().text();
+            FError = ErrorText(db.lastError());
     }
     ~TFileConnection()
     {
@@ -61,7 +67,7 @@ public:
     {
         QSqlQuery q(QSqlDatabase::database(FName, false));
         if (!q.exec(sql)) {
-            FError = q.lastError().text();
+            FError = ErrorText(q.lastError());
             return false;
         }
         while (q.next()) {
@@ -77,6 +83,12 @@ public:
     }
 
 private:
+    static QString ErrorText(const QSqlError &error)
+    {
+        const QString reason = accountdb::sqliteFailureText(error);
+        return reason.isEmpty() ? error.text() : reason;
+    }
+
     QString FName;
     QString FError;
     bool FOpen = false;
@@ -90,6 +102,23 @@ bool SyncFile(const QString &path)
     const bool ok = ::fsync(fd) == 0;
     ::close(fd);
     return ok;
+}
+
+// Writes every byte or fails with errno set (a full disk shows as ENOSPC, not as a short write).
+bool WriteAll(int fd, const QByteArray &bytes)
+{
+    const char *p = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
 }
 
 void RemoveJournalFiles(const QString &path)
@@ -119,17 +148,12 @@ int SkipBlanksAndComments(const QString &text, int i)
 {
     const int n = int(text.size());
     while (i < n) {
-        if (text[i].isSpace()) {
+        if (text[i].isSpace())
             ++i;
-        } else if (text[i] == u'-' && i + 1 < n && text[i + 1] == u'-') {
-            while (i < n && text[i] != u'\n')
-                ++i;
-        } else if (text[i] == u'/' && i + 1 < n && text[i + 1] == u'*') {
-            const int end = text.indexOf(QStringLiteral("*/"), i + 2);
-            i = end < 0 ? n : end + 2;
-        } else {
+        else if (const int j = accountdb::sqlCommentEnd(text, i); j > i)
+            i = j;
+        else
             break;
-        }
     }
     return i;
 }
@@ -208,14 +232,28 @@ bool HostAccountService::Refuse(const QString &text)
     return false;
 }
 
+// The caller shows the text; the log keeps it for the administrator, readable by the owner only.
 void HostAccountService::Log(const QString &text) const
 {
-    qWarning("%s", qUtf8Printable(text));
     if (!QDir().mkpath(FBackupFolder))
         return;
-    QFile log(QDir(FBackupFolder).filePath(QStringLiteral("orvane-account.log")));
-    if (log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+    const int fd = accountdb::openPrivateFile(
+        QDir(FBackupFolder).filePath(QStringLiteral("orvane-account.log")), O_WRONLY | O_APPEND);
+    QFile log;
+    if (fd >= 0 && log.open(fd, QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text,
+                            QFileDevice::AutoCloseHandle))
         QTextStream(&log) << QDateTime::currentDateTime().toString(kDateTimeFormat) << u' ' << text << u'\n';
+    else if (fd >= 0)
+        ::close(fd);
+}
+
+void HostAccountService::CleanLeftovers()
+{
+    accountdb::removeDeadLeftovers(FBackupFolder, {QStringLiteral(".backup-*.part")});
+    const QFileInfo set(FAccess.Database().path());
+    accountdb::removeDeadLeftovers(set.absolutePath(),
+                                   {QStringLiteral(".") + set.fileName() + QStringLiteral(".restore-*"),
+                                    set.fileName() + QStringLiteral(".replaced-*")});
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -234,9 +272,11 @@ int HostAccountService::BackUpDataBase(const QString &backupName, const QString 
         return Fail(-1, QStringLiteral("备份文件名已经存在：") + backupName);
 
     accountdb::AccountDatabase &db = FAccess.Database();
+    CleanLeftovers();
     // The copy is written under a hidden name and only linked to its own name once it is checked,
-    // so a failure leaves nothing in the catalogue or the folder.
-    QTemporaryFile part(QDir(FBackupFolder).filePath(QStringLiteral(".backup-XXXXXX.part")));
+    // so a failure leaves nothing in the catalogue or the folder. (QTemporaryFile creates it 0600.)
+    QTemporaryFile part(
+        QDir(FBackupFolder).filePath(QStringLiteral(".backup-%1-XXXXXX.part").arg(accountdb::leftoverTag())));
     if (!part.open())
         return FailedBit |
                Fail(ErrCannotOpen, QStringLiteral("无法在备份文件夹中写文件：") + part.errorString());
@@ -244,8 +284,9 @@ int HostAccountService::BackUpDataBase(const QString &backupName, const QString 
     try {
         db.exec(QStringLiteral("VACUUM INTO ?"), {part.fileName()});
     } catch (const accountdb::DbError &e) {
-        const bool full = e.message().contains(QLatin1String("full"), Qt::CaseInsensitive);
-        return FailedBit | Fail(full ? ErrDiskFull : ErrAborted, QStringLiteral("备份失败：") + e.message());
+        const QString reason = accountdb::readableFailure(e.message());
+        const bool full = reason == accountdb::diskFullText();
+        return FailedBit | Fail(full ? ErrDiskFull : ErrAborted, QStringLiteral("备份失败：") + reason);
     }
     if (!SyncFile(part.fileName()))
         return FailedBit | Fail(ErrCannotOpen, QStringLiteral("备份文件写盘失败：") + part.fileName());
@@ -269,6 +310,9 @@ int HostAccountService::BackUpDataBase(const QString &backupName, const QString 
 
 void HostAccountService::WriteCatalogue(const QString &backupName, const QString &ztName)
 {
+    // QSettings rewrites the file keeping the mode of the one it replaces: it exists owner-only first.
+    if (const int fd = accountdb::openPrivateFile(CatalogueFile(), O_WRONLY); fd >= 0)
+        ::close(fd);
     QSettings ini(CatalogueFile(), QSettings::IniFormat);
     ini.beginGroup(backupName);
     ini.setValue(QStringLiteral("ZTNAME"), ztName);
@@ -361,6 +405,13 @@ int HostAccountService::CheckAccountSetFile(const QString &path)
     return 0;
 }
 
+int HostAccountService::RestoreDataBase(const QString &fileName, QString &errorText)
+{
+    const int code = RestoreDataBase(fileName);
+    errorText = FLastError;
+    return code;
+}
+
 int HostAccountService::RestoreDataBase(const QString &fileName)
 {
     FLastError.clear();
@@ -375,23 +426,35 @@ int HostAccountService::RestoreDataBase(const QString &fileName)
     const QFileInfo target(db.path());
     if (QFileInfo(source) == target)
         return Fail(ErrInUse, QStringLiteral("不能用正在使用的账套文件恢复它自己。"));
+    CleanLeftovers();
 
-    // The copy lies beside the account set, so the swap is one rename on the same file system.
+    // The copy lies beside the account set, so the swap is one rename on the same file system. It
+    // is created 0600 and takes the mode of the file it replaces before any data is written.
     QTemporaryFile copy(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                        QStringLiteral(".restore-XXXXXX"));
+                        QStringLiteral(".restore-%1-XXXXXX").arg(accountdb::leftoverTag()));
     QFile in(source);
     if (!copy.open() || !in.open(QIODevice::ReadOnly))
         return Fail(ErrCannotOpen, QStringLiteral("无法复制备份文件：") + source);
+    struct stat original
+    {
+    };
+    if (::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &original) == 0)
+        ::fchmod(copy.handle(), original.st_mode & 07777);
+    const auto copyFailed = [this](int error) {
+        return error == ENOSPC || error == EDQUOT
+                   ? Fail(ErrDiskFull, QStringLiteral("复制备份文件失败：") + accountdb::diskFullText())
+                   : Fail(ErrCannotOpen, QStringLiteral("复制备份文件失败：") +
+                                             QString::fromLocal8Bit(std::strerror(error)));
+    };
     QByteArray chunk;
     while (!(chunk = in.read(8 << 20)).isEmpty()) {
-        if (copy.write(chunk) != chunk.size()) {
-            const bool full = copy.error() == QFileDevice::ResourceError;
-            return Fail(full ? ErrDiskFull : ErrCannotOpen,
-                        QStringLiteral("复制备份文件失败：") + copy.errorString());
-        }
+        if (!WriteAll(copy.handle(), chunk))
+            return copyFailed(errno);
     }
-    if (in.error() != QFileDevice::NoError || !copy.flush() || ::fsync(copy.handle()) != 0)
-        return Fail(ErrCannotOpen, QStringLiteral("复制备份文件失败：") + source);
+    if (in.error() != QFileDevice::NoError)
+        return Fail(ErrCannotOpen, QStringLiteral("读取备份文件失败：") + in.errorString());
+    if (::fsync(copy.handle()) != 0)
+        return copyFailed(errno);
     copy.close();
     if (const int code = VerifyCopy(copy.fileName()))
         return code;
@@ -428,7 +491,9 @@ int HostAccountService::SwapIn(const QString &copy)
                    !hold.Rows(QStringLiteral("BEGIN EXCLUSIVE"))) {
             code = Fail(ErrInUse, QStringLiteral("其他用户正在使用该账套，不能恢复：") + hold.Error());
         } else {
-            replaced = target + QStringLiteral(".replaced-%1").arg(QDateTime::currentMSecsSinceEpoch());
+            replaced = target + QStringLiteral(".replaced-%1-%2")
+                                    .arg(accountdb::leftoverTag())
+                                    .arg(QDateTime::currentMSecsSinceEpoch());
             if (::link(QFile::encodeName(target).constData(), QFile::encodeName(replaced).constData()) != 0) {
                 replaced.clear();
                 code = Fail(ErrCannotOpen, QStringLiteral("无法替换账套文件：") + target);
@@ -523,26 +588,9 @@ QList<TScriptStatement> HostAccountService::SplitScript(const QString &script)
         const QChar c = script[i];
         lineStart = false;
         if (c == u'\'' || c == u'"' || c == u'[') {
-            // Quoted text or identifier; a doubled quote stays inside.
-            const QChar close = c == u'[' ? QChar(u']') : c;
-            int j = i + 1;
-            while (j < n) {
-                if (script[j] == close) {
-                    if (close != u']' && j + 1 < n && script[j + 1] == close) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            i = j + 1;
-        } else if (c == u'-' && i + 1 < n && script[i + 1] == u'-') {
-            while (i < n && script[i] != u'\n')
-                ++i;
-        } else if (c == u'/' && i + 1 < n && script[i + 1] == u'*') {
-            const int end = script.indexOf(QStringLiteral("*/"), i + 2);
-            i = end < 0 ? n : end + 2;
+            i = accountdb::sqlQuoteEnd(script, i) + 1; // quoted text or identifier
+        } else if (const int j = accountdb::sqlCommentEnd(script, i); j > i) {
+            i = j;
         } else {
             lineStart = c == u'\n';
             ++i;
@@ -591,7 +639,9 @@ bool HostAccountService::ExecSqlFile(const QString &fileName)
             return false;
         t.commit();
     } catch (const accountdb::DbError &e) {
-        return Refuse(QStringLiteral("脚本 %1 执行失败：%2").arg(fileName, e.message()));
+        return Refuse(
+            QStringLiteral("脚本 %1 执行失败：%2")
+                .arg(fileName, accountdb::maskSqlLiterals(accountdb::readableFailure(e.message()))));
     }
     return true;
 }
@@ -599,9 +649,14 @@ bool HostAccountService::ExecSqlFile(const QString &fileName)
 // Runs the statements in order inside the open transaction; the first failure stops the run.
 // Transaction control of the script itself is left to that one transaction: BEGIN and COMMIT are
 // passed over, and a ROLLBACK of everything is refused.
+//
+// The statements run under a guard that refuses changes of the file itself (ATTACH, identity and
+// durability pragmas). A failure is reported with its line and the error, literal values masked: a
+// script may well hold password hashes.
 bool HostAccountService::RunScript(const QString &fileName, const QList<TScriptStatement> &statements)
 {
     accountdb::AccountDatabase &db = FAccess.Database();
+    accountdb::ScriptGuard guard(db);
     for (const TScriptStatement &s : statements) {
         const QStringList words = LeadingWords(s.Text);
         const QString first = words.value(0);
@@ -609,12 +664,23 @@ bool HostAccountService::RunScript(const QString &fileName, const QList<TScriptS
             continue;
         const QString where = QStringLiteral("脚本 %1 第 %2 行执行失败：").arg(fileName).arg(s.Line);
         if ((first == u"ROLLBACK" && words.value(1) != u"TO") || first == u"VACUUM")
-            return Refuse(where + QStringLiteral("脚本不能结束或整理整个账套的事务。\n") + s.Text);
-        try {
-            db.exec(s.Text);
-        } catch (const accountdb::DbError &e) {
-            return Refuse(where + e.message());
+            return Refuse(where + QStringLiteral("脚本不能结束或整理整个账套的事务。"));
+        // A query of its own, prepared now: a statement prepared before the guard (and kept by the
+        // connection) would never be shown to it.
+        QSqlQuery q(db.sql());
+        if (q.exec(s.Text)) {
+            q.finish();
+            continue;
         }
+        const QString refusal = guard.takeRefusal();
+        if (!refusal.isEmpty())
+            return Refuse(where + refusal);
+        // SQLite's error may quote a text of the statement (near "'…'"); it is masked like the statement.
+        static const QRegularExpression quoted(QStringLiteral("'(?:[^']|'')*'"));
+        QString reason = accountdb::sqliteFailureText(q.lastError());
+        if (reason.isEmpty())
+            reason = q.lastError().databaseText().replace(quoted, QStringLiteral("?"));
+        return Refuse(where + reason + u'\n' + accountdb::maskSqlLiterals(s.Text));
     }
     return true;
 }

@@ -10,7 +10,11 @@
 //   backup (system value "LastBackupDate", written by every successful backup);
 // - DeleteBackup: removes the file and its catalogue sections;
 // - ExecSqlFile: runs a script file statement by statement inside the caller's transaction (its own
-//   when none is open), stopping at the first error, which is logged with its line number.
+//   when none is open), stopping at the first error, which is logged with its line number and the
+//   literal values masked; the script cannot attach files or set the file's identity or durability.
+//
+// The backup files, the catalogue, the log and the restore copies are readable by the owner only; the
+// temporary files of a killed backup or restore are removed by the next one.
 //
 // The backup folder is the host's system folder followed by "/BackUp"; the catalogue lies in it.
 
@@ -76,8 +80,10 @@ public:
     // backupName: the backup's name (file name without extension); ztName: the account-set name
     // recorded in the catalogue.
     int BackUpDataBase(const QString &backupName, const QString &ztName) override;
-    // fileName: a backup name of the catalogue, a file in the backup folder or a path.
-    int RestoreDataBase(const QString &fileName) override;
+    // fileName: a backup name of the catalogue, a file in the backup folder or a path. errorText
+    // receives the reason of a failure (empty after a success).
+    int RestoreDataBase(const QString &fileName, QString &errorText) override;
+    int RestoreDataBase(const QString &fileName); // the reason stays in LastError()
     bool CheckBackUp() override;
     bool DeleteBackup(const QString &backupName) override;
     bool ExecSqlFile(const QString &fileName) override;
@@ -90,6 +96,8 @@ private:
     int Fail(int code, const QString &text); // records and logs the text, returns the code
     bool Refuse(const QString &text);        // the same, for the Boolean operations
     void Log(const QString &text) const;
+    // Removes the temporary files of backups and restores whose process was killed.
+    void CleanLeftovers();
     QString ResolveRestoreFile(const QString &fileName) const;
     int CheckAccountSetFile(const QString &path);
     int VerifyCopy(const QString &path);

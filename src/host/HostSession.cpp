@@ -1,6 +1,9 @@
 #include "HostSession.h"
 
+#include <QSqlQuery>
+
 #include "AccountDatabase.h"
+#include "SqlErrors.h"
 #include "Udllaccountintf.h"
 #include "Udllbaseselect.h"
 #include "Udllbillconfig.h"
@@ -27,8 +30,8 @@ HostSession::HostSession(std::unique_ptr<accountdb::AccountDatabase> db, IDllMes
     FParams.DataBaseService = FDbService.get();
     FParams.SystemIntf = FSystem.get();
     FAccount = std::make_unique<HostAccountService>(
-        TAccountSetAccess{[this]() -> accountdb::AccountDatabase & { return *FDb; }, [this] { CloseDatabase(); },
-                          [this] { Reopen(); }});
+        TAccountSetAccess{[this]() -> accountdb::AccountDatabase & { return *FDb; },
+                          [this] { CloseDatabase(); }, [this] { Reopen(); }});
     FParams.AccountIntf = FAccount.get();
 }
 
@@ -90,6 +93,42 @@ void HostSession::Uninstall()
         Udllbillconfig::BillConfigIntf = nullptr;
     if (Udllexistintf::ExistsData == FParams.ExistsData)
         Udllexistintf::ExistsData = nullptr;
+}
+
+QString HostSession::CheckFile()
+{
+    QStringList problems;
+    try {
+        QSqlQuery q = FDb->exec(QStringLiteral("PRAGMA quick_check(10)"));
+        while (q.next())
+            problems << q.value(0).toString();
+    } catch (const accountdb::DbError &e) {
+        problems = {accountdb::readableFailure(e.message())};
+    }
+    return problems == QStringList{QStringLiteral("ok")} ? QString() : problems.join(u'\n');
+}
+
+bool HostSession::WarnWhenDamaged()
+{
+    const QString problems = CheckFile();
+    if (problems.isEmpty())
+        return true;
+    const QString text = QStringLiteral("账套文件检查发现问题，账套可能已损坏：\n") + problems +
+                         QStringLiteral("\n\n是否现在进行“账套修复”？（修复前建议先做数据备份。）");
+    if (!FMessages->ConfirmYesNo(text, TMessageBoxType::mtWarning, QStringLiteral("提示")))
+        return false;
+    bool repaired = false;
+    try {
+        repaired = FSystem->RepairSystem(4) && CheckFile().isEmpty();
+    } catch (const accountdb::DbError &) {
+        // A page the repair cannot even read: the file stays as damaged as it was.
+    }
+    if (repaired) {
+        FMessages->ShowInfoMessage(QStringLiteral("账套修复完成。"));
+        return true;
+    }
+    FMessages->ShowWarningMsg(QStringLiteral("账套修复没有成功，请用备份恢复这个账套，或与开发商联系解决。"));
+    return false;
 }
 
 bool HostSession::LogOn(const QString &operatorId, const QString &password, const QDate &logOnDate,

@@ -41,6 +41,12 @@ public:
     // Clears the wrapper units' pointers when they still point at this session.
     void Uninstall();
 
+    // SQLite's quick check of the file: empty when it passes, else the problems it found.
+    QString CheckFile();
+    // Checks the file; when it fails, warns and offers 账套修复 (the host's repair of the open set).
+    // True when the file passes the check, at once or after the repair.
+    bool WarnWhenDamaged();
+
     // Checks the operator's password and takes over his log-on state. Returns false with a text.
     bool LogOn(const QString &operatorId, const QString &password, const QDate &logOnDate, QString *error);
 

@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
 #include <QFile>
 #include <QPixmap>
 #include <QTemporaryDir>
@@ -164,16 +163,19 @@ int main(int argc, char *argv[])
     HostMessageService messages;
     std::unique_ptr<HostSession> session;
     try {
-        if (!QFileInfo::exists(dbPath))
-            QDir().mkpath(QFileInfo(dbPath).absolutePath());
+        // A new account set goes into an existing folder only: a mistyped path is refused, not created.
         session = QFileInfo::exists(dbPath) ? HostSession::Open(dbPath, &messages)
                                             : HostSession::Create(dbPath, &messages);
     } catch (const accountdb::DbError &e) {
         Err() << e.message() << Qt::endl;
         return 4;
     }
-    if (!parser.isSet(checkOption))
+    if (!parser.isSet(checkOption)) {
+        // A damaged file still opens, so that the repair or a restore can be reached from the menus.
+        session->WarnWhenDamaged();
         return RunMainWindow(parser, loader, std::move(session));
+    }
+    const QString problems = session->CheckFile();
     TDllParams &params = session->Params();
     HostConfig::ApplyTo(params);
     params.PubDataBaseName = dbPath;
@@ -186,5 +188,12 @@ int main(int argc, char *argv[])
         Out() << i << ": " << m.ModuleName << " | " << m.Value1 << " | " << m.Value2 << " | " << m.Value3
               << " | " << m.Text << " | " << m.Pair << Qt::endl;
     }
+    if (!problems.isEmpty()) {
+        Out() << "QuickCheck: failed (" << dbPath << ")" << Qt::endl
+              << problems << Qt::endl
+              << QStringLiteral("账套文件检查没有通过，请用“账套修复”修复或用备份恢复。") << Qt::endl;
+        return 5;
+    }
+    Out() << "QuickCheck: ok" << Qt::endl;
     return 0;
 }

@@ -137,7 +137,8 @@ class IAccountIntf
 public:
     virtual ~IAccountIntf() = default;
     virtual int BackUpDataBase(const QString &backupName, const QString &folder) = 0;
-    virtual int RestoreDataBase(const QString &fileName) = 0;
+    // errorText receives the host's reason for a failure (empty after a success).
+    virtual int RestoreDataBase(const QString &fileName, QString &errorText) = 0;
     virtual bool CheckBackUp() = 0;
     virtual bool DeleteBackup(const QString &backupName) = 0;
     virtual bool ExecSqlFile(const QString &fileName) = 0;

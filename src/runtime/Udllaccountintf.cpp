@@ -18,9 +18,9 @@ int BackUpDataBase(const QString &backupName, const QString &folder)
 {
     return Svc().BackUpDataBase(backupName, folder);
 }
-int RestoreDataBase(const QString &fileName)
+int RestoreDataBase(const QString &fileName, QString &errorText)
 {
-    return Svc().RestoreDataBase(fileName);
+    return Svc().RestoreDataBase(fileName, errorText);
 }
 bool CheckBackUp()
 {

@@ -7,7 +7,7 @@
 namespace Udllaccountintf {
 QUILLCMRUNSTD_EXPORT extern IAccountIntf *AccountIntf;
 QUILLCMRUNSTD_EXPORT int BackUpDataBase(const QString &backupName, const QString &folder);
-QUILLCMRUNSTD_EXPORT int RestoreDataBase(const QString &fileName);
+QUILLCMRUNSTD_EXPORT int RestoreDataBase(const QString &fileName, QString &errorText);
 QUILLCMRUNSTD_EXPORT bool CheckBackUp();
 QUILLCMRUNSTD_EXPORT bool DeleteBackup(const QString &backupName);
 QUILLCMRUNSTD_EXPORT bool ExecSqlFile(const QString &fileName);

@@ -3,10 +3,14 @@
 
 #include <QCryptographicHash>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "AccountDatabase.h"
 #include "SqlScript.h"
@@ -69,6 +73,52 @@ int setSysValue(AccountDatabase &db, const QString &name, const QString &value)
 {
     ProcParams p{{QStringLiteral("@szName"), name}, {QStringLiteral("@szValue"), value}};
     return db.callProc(QStringLiteral("P_GBL_SetSysValue"), p);
+}
+
+int fileMode(const QString &path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+// The message AccountDatabase::open gives for the file, or "<opened>". chmod does not stop root from
+// writing, so as root the attempt runs in a child process that has become an ordinary user.
+QString openMessageAsOrdinaryUser(const QString &path)
+{
+    const auto attempt = [&path]() -> QString {
+        try {
+            AccountDatabase::open(path);
+            return QStringLiteral("<opened>");
+        } catch (const DbError &e) {
+            return e.message();
+        }
+    };
+    if (::geteuid() != 0)
+        return attempt();
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return QStringLiteral("<no pipe>");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        const QByteArray out = attempt().toUtf8();
+        const bool written = ::write(fds[1], out.constData(), size_t(out.size())) == out.size();
+        ::_exit(written ? 0 : 3);
+    }
+    ::close(fds[1]);
+    QByteArray out;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        out.append(buffer, n);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? QString::fromUtf8(out)
+                                                         : QStringLiteral("<child failed>");
 }
 
 const QString kInjection = QStringLiteral("x'); DROP TABLE T_Gbl_SysCon; --");
@@ -488,6 +538,26 @@ private slots:
         QCOMPARE(counts, placeholders);
     }
 
+    void maskLiterals_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("masked");
+        QTest::newRow("strings, numbers and blobs")
+            << "INSERT INTO t1 (a, b) VALUES ('$argon2id$v=19$x', -12.5e+3, X'0AFF', 'it''s')"
+            << "INSERT INTO t1 (a, b) VALUES (?, -?, X?, ?)";
+        QTest::newRow("quoted names stay, comments go")
+            << "UPDATE \"T 2\" SET [c1] = 7 -- secret 42\n/* 99 */WHERE id = .5"
+            << "UPDATE \"T 2\" SET [c1] = ? \n WHERE id = ?";
+        QTest::newRow("a literal quoted inside an error text") << "near \"'0123abcd'\": syntax error"
+                                                               << "near \"?\": syntax error";
+    }
+    void maskLiterals()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, masked);
+        QCOMPARE(maskSqlLiterals(sql), masked);
+    }
+
     void execBatchAcrossStatements()
     {
         const int affected = m_db->execBatch(
@@ -545,6 +615,8 @@ private slots:
         QTest::newRow("other SQLite file") << "sqlite" << notAccount;
         QTest::newRow("newer account set")
             << "newer" << QStringLiteral("账套版本比本程序新，请升级程序后再打开。");
+        QTest::newRow("version mark reset by a script")
+            << "reset" << QStringLiteral("账套文件的版本标记已被改动");
     }
     void refusedFiles()
     {
@@ -563,7 +635,8 @@ private slots:
                            {QStringLiteral("CREATE TABLE T_Gbl_SysDataCw (SubName TEXT, SubValue TEXT)")});
         } else {
             AccountDatabase::create(path).reset();
-            writeRawSqlite(path, {QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion + 1)});
+            const int version = kind == u"reset" ? 0 : kSchemaVersion + 1;
+            writeRawSqlite(path, {QStringLiteral("PRAGMA user_version = %1").arg(version)});
         }
         const QByteArray before = fileHash(path);
         QVERIFY(!before.isEmpty() || kind == u"empty");
@@ -575,6 +648,59 @@ private slots:
         }
         QCOMPARE(fileHash(path), before);
         QVERIFY(!QFile::exists(path + QStringLiteral("-wal")));
+    }
+
+    void createRefusesMissingFolder()
+    {
+        const QString path = m_dir->filePath(QStringLiteral("typo/dir/new.orv"));
+        try {
+            AccountDatabase::create(path);
+            QFAIL("created an account set in a folder that did not exist");
+        } catch (const DbError &e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("文件夹不存在：")), qPrintable(e.message()));
+        }
+        QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("typo"))));
+    }
+
+    void newFilesAreOwnerOnly()
+    {
+        const QString path = m_dir->filePath(QStringLiteral("private.orv"));
+        const mode_t previous = ::umask(022);
+        auto db = AccountDatabase::create(path);
+        ::umask(previous);
+        setSysValue(*db, QStringLiteral("Probe"), QStringLiteral("x")); // the journal exists now
+        QCOMPARE(fileMode(path), 0600);
+        QCOMPARE(fileMode(path + QStringLiteral("-wal")), 0600);
+    }
+
+    void readOnlyAccountSetRefused_data()
+    {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("read-only file")
+            << 0777 << 0444 << QStringLiteral("账套文件是只读的（没有写权限），不能打开：");
+        QTest::newRow("read-only folder")
+            << 0555 << 0666 << QStringLiteral("账套所在的文件夹不能写入（没有写权限），不能打开账套：");
+    }
+    void readOnlyAccountSetRefused()
+    {
+        QFETCH(int, folderMode);
+        QFETCH(int, fileMode);
+        QFETCH(QString, message);
+        m_db.reset();
+        const QString folder = m_dir->filePath(QStringLiteral("shared"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/set.orv");
+        QVERIFY(QFile::copy(m_path, path));
+        const QByteArray before = fileHash(path);
+        QVERIFY(::chmod(QFile::encodeName(m_dir->path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(fileMode)) == 0);
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), mode_t(folderMode)) == 0);
+        const QString got = openMessageAsOrdinaryUser(path);
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+        QVERIFY2(got == message + path, qPrintable(got));
+        QCOMPARE(fileHash(path), before);
     }
 
     void missingFileRefused()

@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -65,6 +66,42 @@ void OnNextModal(std::function<void(QWidget *)> action)
     });
 }
 
+// Makes the b-tree page of a new table unreadable: the file still opens (its schema is intact) but
+// fails the quick check.
+void DamageTable(HostSession &session)
+{
+    accountdb::AccountDatabase &db = session.Db();
+    db.exec(QStringLiteral("CREATE TABLE T_Damaged (a TEXT)"));
+    db.exec(QStringLiteral("INSERT INTO T_Damaged SELECT hex(randomblob(50)) FROM T_Gbl_SysCon"));
+    const qint64 root =
+        db.value(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'T_Damaged'")).toLongLong();
+    const qint64 pageSize = db.value(QStringLiteral("PRAGMA page_size")).toLongLong();
+    const QString path = db.path();
+    session.CloseDatabase(); // the journal is written back into the file
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.seek((root - 1) * pageSize));
+    file.write(QByteArray(8, '\xFF'));
+    file.close();
+    session.Reopen();
+}
+
+struct HostRun
+{
+    int Code = -1;
+    QString Out;
+    QString Err;
+};
+
+HostRun RunHost(const QStringList &args)
+{
+    QProcess host;
+    host.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("orvane")), args);
+    if (!host.waitForFinished(60000))
+        return {};
+    return {host.exitStatus() == QProcess::NormalExit ? host.exitCode() : -1,
+            QString::fromUtf8(host.readAllStandardOutput()), QString::fromUtf8(host.readAllStandardError())};
+}
+
 } // namespace
 
 class TestHost : public QObject
@@ -98,6 +135,9 @@ private slots:
     void baseSelectService();
     void billConfig_data();
     void billConfig();
+    void damagedAccountSetOffersRepair_data();
+    void damagedAccountSetOffersRepair();
+    void hostProgramFileChecks();
 
 private:
     QMdiSubWindow *AddPage(QWidget *widget);
@@ -710,6 +750,65 @@ void TestHost::billConfig()
     QCOMPARE(config->GetBillName(vchType), name);
     QCOMPARE(config->GetBillFunctionNo(vchType), functionNo);
     QCOMPARE(config->GetBillTableName(vchType), table);
+}
+
+void TestHost::damagedAccountSetOffersRepair_data()
+{
+    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<bool>("repair"); // the answer to the offer
+    QTest::addColumn<QStringList>("kinds");
+    QTest::newRow("sound file") << false << false << QStringList{};
+    QTest::newRow("repair declined") << true << false << QStringList{"yesno"};
+    // The repair cannot mend a broken page; the user is told to restore a backup.
+    QTest::newRow("repair tried") << true << true << QStringList{"yesno", "warning"};
+}
+
+void TestHost::damagedAccountSetOffersRepair()
+{
+    QFETCH(bool, damaged);
+    QFETCH(bool, repair);
+    QFETCH(QStringList, kinds);
+    HostSession &session = FSet->Session();
+    if (damaged)
+        DamageTable(session);
+    FSet->Messages().Clear();
+    FSet->Messages().Answers.enqueue(repair);
+    QCOMPARE(session.WarnWhenDamaged(), !damaged);
+    QStringList got;
+    for (const RecordedMessage &m : FSet->Messages().Messages)
+        got << m.Kind;
+    QCOMPARE(got, kinds);
+    if (damaged) {
+        QVERIFY2(session.CheckFile().contains(QStringLiteral("btreeInitPage")),
+                 qPrintable(session.CheckFile()));
+        QVERIFY(FSet->Messages().Messages.first().Text.contains(QStringLiteral("是否现在进行“账套修复”？")));
+    }
+}
+
+void TestHost::hostProgramFileChecks()
+{
+    // A mistyped folder is refused, not created.
+    const QString typo = QDir(FSet->Dir()).filePath(QStringLiteral("typo/dir/x.orv"));
+    const HostRun missing =
+        RunHost({QStringLiteral("--db"), typo, QStringLiteral("--operator"), QStringLiteral("00000"),
+                 QStringLiteral("--screenshot"), QDir(FSet->Dir()).filePath(QStringLiteral("shot.png"))});
+    QCOMPARE(missing.Code, 4);
+    QVERIFY2(missing.Err.contains(QStringLiteral("文件夹不存在：")), qPrintable(missing.Err));
+    QVERIFY(!QFileInfo::exists(QDir(FSet->Dir()).filePath(QStringLiteral("typo"))));
+
+    // --check reports a file that fails the quick check.
+    const QString path = FSet->Path();
+    const HostRun sound = RunHost({QStringLiteral("--check"), QStringLiteral("--db"), path});
+    QCOMPARE(sound.Code, 0);
+    QVERIFY2(sound.Out.contains(QStringLiteral("QuickCheck: ok")), qPrintable(sound.Out));
+    DamageTable(FSet->Session());
+    FSet->Session().CloseDatabase();
+    const HostRun damaged = RunHost({QStringLiteral("--check"), QStringLiteral("--db"), path});
+    FSet->Session().Reopen();
+    QCOMPARE(damaged.Code, 5);
+    QVERIFY2(damaged.Out.contains(QStringLiteral("QuickCheck: failed")) &&
+                 damaged.Out.contains(QStringLiteral("账套修复")),
+             qPrintable(damaged.Out));
 }
 
 QTEST_MAIN(TestHost)

@@ -58,6 +58,8 @@ private slots:
     void refusedRestoreChangesNothing_data();
     void refusedRestoreChangesNothing();
     void restoreRefusedWhileAnotherConnectionHoldsTheSet();
+    void newFilesAreOwnerOnly();
+    void killedJobLeftoversRemoved();
     void deleteBackup();
     void checkBackUpDue_data();
     void checkBackUpDue();
@@ -68,6 +70,7 @@ private slots:
     void execSqlFile_data();
     void execSqlFile();
     void execSqlFileMissing();
+    void execSqlFileOnFullDisk();
 
     // Windows
     void backupWindowPreparation();

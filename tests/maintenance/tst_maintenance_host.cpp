@@ -7,9 +7,13 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "AccountDatabase.h"
 #include "HostAccountService.h"
+#include "PrivateFiles.h"
 #include "Udlldbservice.h"
 #include "tst_maintenance.h"
 
@@ -37,6 +41,24 @@ void SetSysValue(accountdb::AccountDatabase &db, const QString &name, const QStr
 {
     accountdb::ProcParams p{{QStringLiteral("@szName"), name}, {QStringLiteral("@szValue"), value}};
     db.callProc(QStringLiteral("P_GBL_SetSysValue"), p);
+}
+
+int FileMode(const QString &path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+// The id of a process that has ended (a child that exited at once and was reaped).
+qint64 EndedProcessId()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
 }
 
 void WriteFile(const QString &path, const QByteArray &bytes)
@@ -257,6 +279,68 @@ void TestMaintenance::restoreRefusedWhileAnotherConnectionHoldsTheSet()
     // Once the other user has left, the restore goes through.
     QCOMPARE(account.RestoreDataBase(QStringLiteral("b")), 0);
     QCOMPARE(FAcct->Db().value(QStringLiteral("SELECT count(*) FROM T_Test_Keep")).toInt(), 10);
+}
+
+void TestMaintenance::newFilesAreOwnerOnly()
+{
+    AddData(5);
+    HostAccountService &account = FAcct->Session().Account();
+    const mode_t previous = ::umask(022);
+    const int backup = account.BackUpDataBase(QStringLiteral("私密"), QStringLiteral("a"));
+    const int failed = account.BackUpDataBase(QStringLiteral("../x"), QStringLiteral("a")); // writes the log
+    ::umask(previous);
+    QCOMPARE(backup, 0);
+    QCOMPARE(failed, HostAccountService::FailedBit | HostAccountService::ErrBadName);
+    for (const QString &name :
+         {QStringLiteral("私密.bak"), QStringLiteral("BackUp.INI"), QStringLiteral("orvane-account.log")})
+        QVERIFY2(FileMode(BackupFolder() + u'/' + name) == 0600, qPrintable(name));
+
+    // A restore gives the account set back the mode it had.
+    QVERIFY(::chmod(QFile::encodeName(FAcct->Path()).constData(), 0640) == 0);
+    QCOMPARE(account.RestoreDataBase(QStringLiteral("私密")), 0);
+    QCOMPARE(FileMode(FAcct->Path()), 0640);
+}
+
+void TestMaintenance::killedJobLeftoversRemoved()
+{
+    HostAccountService &account = FAcct->Session().Account();
+    QVERIFY(QDir().mkpath(BackupFolder()));
+    // Tags as a killed job and as a running one would leave them.
+    const QString living = accountdb::leftoverTag();
+    QString ended = living;
+    ended.replace(QRegularExpression(QStringLiteral("^p\\d+h")),
+                  QStringLiteral("p%1h").arg(EndedProcessId()));
+    QVERIFY(ended != living);
+    const QString set = QFileInfo(FAcct->Path()).fileName();
+    const QString dir = FAcct->Dir();
+    const QStringList killed{BackupFolder() + QStringLiteral("/.backup-%1-Ab12Cd.part").arg(ended),
+                             dir + QStringLiteral("/.%1.restore-%2-Xy34Zw").arg(set, ended),
+                             dir + QStringLiteral("/.%1.restore-%2-Xy34Zw-wal").arg(set, ended),
+                             dir + QStringLiteral("/%1.replaced-%2-1700000000000").arg(set, ended)};
+    const QStringList kept{
+        BackupFolder() + QStringLiteral("/.backup-%1-Ef56Gh.part").arg(living),
+        dir + QStringLiteral("/.%1.restore-%2-Uv78St").arg(set, living),
+        dir + QStringLiteral("/.%1.restore-Qr90Op").arg(set),              // no tag: not provably a leftover
+        dir + QStringLiteral("/.other.orv.restore-%1-Mn12Lk").arg(ended)}; // another set's
+    for (const QString &f : killed + kept)
+        WriteFile(f, "left over");
+
+    const auto remaining = [&] {
+        QStringList out;
+        for (const QString &f : killed + kept) {
+            if (QFileInfo::exists(f))
+                out << f;
+        }
+        return out;
+    };
+    QCOMPARE(account.BackUpDataBase(QStringLiteral("b"), QStringLiteral("a")), 0);
+    QCOMPARE(remaining(), kept);
+
+    // A restore cleans up just the same.
+    for (const QString &f : killed)
+        WriteFile(f, "left over");
+    QCOMPARE(account.RestoreDataBase(QStringLiteral("b")), 0);
+    QCOMPARE(remaining(), kept);
 }
 
 void TestMaintenance::deleteBackup()

@@ -18,6 +18,9 @@ QString WriteScript(const QString &folder, const QByteArray &text)
     return path;
 }
 
+// A password hash as a script might carry it; it must never reach a log.
+const QByteArray kHash = QByteArrayLiteral("$argon2id$v=19$m=65536,t=2,p=1$c2FsdA$aGFzaGhhc2g");
+
 bool TableExists(accountdb::AccountDatabase &db, const QString &name)
 {
     return db.value(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?"),
@@ -96,6 +99,23 @@ void TestMaintenance::execSqlFile_data()
                "CREATE TABLE T_Script (a TEXT);\nINSERT INTO T_Script VALUES (1);\n\nINSERT INTO T_Nothing "
                "VALUES (1);\nINSERT INTO T_Script VALUES (2);\n")
         << false << -1 << "第 4 行";
+    QTest::newRow("literal values of a failing statement are masked")
+        << "CREATE TABLE T_Script (a TEXT);\nINSERT INTO T_Script VALUES ('" + kHash + "', 424242);\n"
+        << false << -1 << "INSERT INTO T_Script VALUES (?, ?)";
+    // The file's identity, journal and attached files are not the script's business; reading is.
+    QTest::newRow("setting the version is refused")
+        << QByteArray("CREATE TABLE T_Script (a TEXT);\nPRAGMA user_version = 0;\n") << false << -1
+        << "第 2 行执行失败：脚本不能设置 PRAGMA user_version";
+    QTest::newRow("changing the journal is refused")
+        << QByteArray("CREATE TABLE T_Script (a TEXT);\nPRAGMA main.journal_mode = DELETE;\n") << false << -1
+        << "第 2 行执行失败：脚本不能设置 PRAGMA journal_mode";
+    QTest::newRow("attaching a file is refused")
+        << QByteArray("CREATE TABLE T_Script (a TEXT);\nATTACH DATABASE 'other.db' AS other;\n") << false
+        << -1 << "第 2 行执行失败：脚本不能附加或分离其他数据库文件";
+    QTest::newRow("reading the version is allowed")
+        << QByteArray(
+               "CREATE TABLE T_Script (a TEXT);\nPRAGMA user_version;\nINSERT INTO T_Script VALUES (1);\n")
+        << true << 1 << "";
     QTest::newRow("syntax error after a GO")
         << QByteArray("CREATE TABLE T_Script (a TEXT)\nGO\n-- fill\nINSRT INTO T_Script VALUES (1)\n")
         << false << -1 << "第 4 行";
@@ -140,16 +160,38 @@ void TestMaintenance::execSqlFile()
         return;
     }
     QCOMPARE(Dump(), dump);
+    QCOMPARE(db.schemaVersion(), accountdb::kSchemaVersion);
+    QCOMPARE(db.value(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
     QCOMPARE(FAcct->Messages().LastText(),
              QStringLiteral("文件名:") + path + QChar(13) + QStringLiteral("执行失败。"));
     QVERIFY2(account.LastError().contains(errorLine), qPrintable(account.LastError()));
     QFile log(BackupFolder() + QStringLiteral("/orvane-account.log"));
     QVERIFY(log.open(QIODevice::ReadOnly));
-    QVERIFY(QString::fromUtf8(log.readAll()).contains(errorLine));
+    QCOMPARE(log.permissions(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                                    QFileDevice::WriteUser);
+    const QByteArray logged = log.readAll();
+    QVERIFY(QString::fromUtf8(logged).contains(errorLine));
+    QVERIFY(!logged.contains(kHash) && !logged.contains("424242"));
+    QVERIFY(!account.LastError().contains(QString::fromLatin1(kHash)));
 
     // Run on its own (no transaction open), the runner is just as atomic.
     QVERIFY(!account.ExecSqlFile(path));
     QCOMPARE(Dump(), dump);
+}
+
+void TestMaintenance::execSqlFileOnFullDisk()
+{
+    accountdb::AccountDatabase &db = FAcct->Db();
+    // The file may not grow: SQLite reports a full disk, as it would on a disk without space.
+    const int pages = db.value(QStringLiteral("PRAGMA page_count")).toInt();
+    db.value(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 4));
+    const QString path = WriteScript(
+        FAcct->Dir(), "CREATE TABLE T_Script (a BLOB);\nINSERT INTO T_Script VALUES (zeroblob(1000000));\n");
+    HostAccountService &account = FAcct->Session().Account();
+    QVERIFY(!account.ExecSqlFile(path));
+    QVERIFY2(account.LastError().contains(QStringLiteral("第 2 行执行失败：磁盘空间不足")),
+             qPrintable(account.LastError()));
+    QVERIFY(!TableExists(db, QStringLiteral("T_Script")));
 }
 
 void TestMaintenance::execSqlFileMissing()

@@ -255,18 +255,23 @@ void TestMaintenance::restoreWindowMessages_data()
 {
     QTest::addColumn<QString>("entered");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("reason"); // the host's reason on the line below, if any
     QTest::newRow("nothing entered") << ""
-                                     << "请选择或录入备份数据。";
+                                     << "请选择或录入备份数据。"
+                                     << "";
     QTest::newRow("missing backup") << "nosuch"
-                                    << "备份文件名(nosuch)不存在。";
+                                    << "备份文件名(nosuch)不存在。"
+                                    << "";
     QTest::newRow("not an account set") << "junk"
-                                        << "恢复数据时发生未知错误，错误号：3241, 请与开发商联系解决。";
+                                        << "恢复数据时发生未知错误，错误号：3241, 请与开发商联系解决。"
+                                        << "文件不是账套备份：";
 }
 
 void TestMaintenance::restoreWindowMessages()
 {
     QFETCH(QString, entered);
     QFETCH(QString, message);
+    QFETCH(QString, reason);
     QDir().mkpath(BackupFolder());
     QFile junk(BackupFolder() + QStringLiteral("/junk.bak"));
     QVERIFY(junk.open(QIODevice::WriteOnly));
@@ -279,7 +284,10 @@ void TestMaintenance::restoreWindowMessages()
     Child<QLineEdit>(form, "Edit1")->setText(entered);
     FAcct->Messages().Answers.enqueue(true);
     Child<QPushButton>(form, "btnRestore")->click();
-    QCOMPARE(FAcct->Messages().LastText(), message);
+    const QStringList lines = FAcct->Messages().LastText().split(u'\n');
+    QCOMPARE(lines.first(), message);
+    QCOMPARE(lines.size(), reason.isEmpty() ? 1 : 2);
+    QVERIFY2(lines.last().startsWith(reason), qPrintable(lines.last()));
     QCOMPARE(FAcct->Messages().Messages.last().Caption, QStringLiteral("提示"));
     QVERIFY(!form.Restored());
     QCOMPARE(FShell.Terminated, 0);

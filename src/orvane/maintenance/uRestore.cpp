@@ -158,12 +158,12 @@ void TfrmRestore::btnRestoreClick()
     if (!Udllmessageintf::ConfirmOKCancel(RestoreConfirm))
         return;
     int code = 0;
+    QString reason;
     {
         TWaitCursor wait;
-        code = Udllaccountintf::RestoreDataBase(name);
+        code = Udllaccountintf::RestoreDataBase(name, reason);
     }
-    // The host's account interface reports by code only, so a 3604 carries no text of its own.
-    Udllmessageintf::SuperMessageBox(RestoreResultMessage(code, name, QString()), CaptionHint,
+    Udllmessageintf::SuperMessageBox(RestoreResultMessage(code, name, reason), CaptionHint,
                                      code == 0 ? TMessageBoxType::mtInformation : TMessageBoxType::mtError);
     if (code != 0)
         return;

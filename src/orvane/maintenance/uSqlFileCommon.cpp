@@ -103,6 +103,13 @@ bool BackupFailed(int code)
     return code < 0;
 }
 
+QString WithReason(const QString &message, const QString &reason)
+{
+    if (reason.isEmpty() || message.contains(reason))
+        return message;
+    return message + u'\n' + reason;
+}
+
 QString BackupResultMessage(int code)
 {
     if (code == -1)
@@ -144,8 +151,10 @@ QString RestoreResultMessage(int code, const QString &name, const QString &error
             return errorText;
         [[fallthrough]]; // without a text of its own it is an unknown error
     default:
-        return Format(QStringLiteral("恢复数据时发生未知错误，错误号：%d, 请与开发商联系解决。"),
-                      {RestoreMessageCode(code)});
+        // The host's reason follows, so the user learns what went wrong (a damaged file, a full disk).
+        return WithReason(Format(QStringLiteral("恢复数据时发生未知错误，错误号：%d, 请与开发商联系解决。"),
+                                 {RestoreMessageCode(code)}),
+                          errorText);
     }
 }
 

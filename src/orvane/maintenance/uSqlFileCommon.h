@@ -65,8 +65,12 @@ QString BackupResultMessage(int code);
 bool BackupFailed(int code); // -1, -2 and the failed codes (high bit set)
 // The code the restore messages go by: -2, -1 and 0 as they are, any other its low 16 bits.
 int RestoreMessageCode(int code);
+// The message followed by the host's reason on a line of its own; the message alone when there is no
+// reason or it already holds it.
+QString WithReason(const QString &message, const QString &reason);
 // The message for a result of RestoreDataBase; name: the backup as entered; errorText: the host's
-// error text (3604 shows it, unless it speaks of exclusive access; without one the general message).
+// error text (3604 shows it, unless it speaks of exclusive access; without one the general message;
+// the general message of an unknown code is followed by it).
 QString RestoreResultMessage(int code, const QString &name, const QString &errorText);
 
 } // namespace uSqlFileCommon
