@@ -117,15 +117,14 @@ bool HostSession::WarnWhenDamaged()
                          QStringLiteral("\n\n是否现在进行“账套修复”？（修复前建议先做数据备份。）");
     if (!FMessages->ConfirmYesNo(text, TMessageBoxType::mtWarning, QStringLiteral("提示")))
         return false;
-    bool repaired = false;
+    // The repair reports what it checked and found itself.
     try {
-        repaired = FSystem->RepairSystem(4) && CheckFile().isEmpty();
+        if (!FSystem->RepairSystem(4))
+            return false;
+        if (CheckFile().isEmpty())
+            return true;
     } catch (const accountdb::DbError &) {
         // A page the repair cannot even read: the file stays as damaged as it was.
-    }
-    if (repaired) {
-        FMessages->ShowInfoMessage(QStringLiteral("账套修复完成。"));
-        return true;
     }
     FMessages->ShowWarningMsg(QStringLiteral("账套修复没有成功，请用备份恢复这个账套，或与开发商联系解决。"));
     return false;

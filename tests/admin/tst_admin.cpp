@@ -1,7 +1,9 @@
 // orvane-admin through its command line: exit codes, messages, and what lands in the account set.
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -81,8 +83,6 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::newRow("--db FILE") << QStringList{"create", "--db", "new.orv"} << ""
                                    << "new.orv";
-        QTest::newRow("into a new folder") << QStringList{"create", "--db", "a/b/new.orv"} << ""
-                                           << "a/b/new.orv";
         QTest::newRow("default from ORVANE_DEMO_DB") << QStringList{"create"} << "env.orv"
                                                      << "env.orv";
         QTest::newRow("default demo/demo.orv") << QStringList{"create"} << ""
@@ -93,6 +93,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(QString, demoDb);
         QFETCH(QString, file);
+        QVERIFY(QDir(m_dir->path()).mkpath(QFileInfo(file).path())); // a new set goes into an existing folder
         const Run r = admin(args, demoDb.isEmpty() ? QString() : path(demoDb));
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QVERIFY(r.out.contains(QStringLiteral("已创建账套")));
@@ -109,6 +110,8 @@ private slots:
         QTest::newRow("unknown command") << QStringList{"drop"} << 2 << "未知命令：drop";
         QTest::newRow("create over existing")
             << QStringList{"create", "--db", "set.orv"} << 1 << "文件已经存在";
+        QTest::newRow("create in a missing folder")
+            << QStringList{"create", "--db", "a/b/new.orv"} << 1 << "文件夹不存在";
         QTest::newRow("create, unknown option") << QStringList{"create", "--force"} << 2 << "force";
         QTest::newRow("create, extra argument")
             << QStringList{"create", "--db", "n.orv", "x"} << 2 << "参数个数不对";

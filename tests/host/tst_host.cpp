@@ -759,8 +759,8 @@ void TestHost::damagedAccountSetOffersRepair_data()
     QTest::addColumn<QStringList>("kinds");
     QTest::newRow("sound file") << false << false << QStringList{};
     QTest::newRow("repair declined") << true << false << QStringList{"yesno"};
-    // The repair cannot mend a broken page; the user is told to restore a backup.
-    QTest::newRow("repair tried") << true << true << QStringList{"yesno", "warning"};
+    // The repair cannot mend a broken page; its report tells the user to restore a backup.
+    QTest::newRow("repair tried") << true << true << QStringList{"yesno", "error"};
 }
 
 void TestHost::damagedAccountSetOffersRepair()
