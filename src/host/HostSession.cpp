@@ -1,6 +1,7 @@
 #include "HostSession.h"
 
 #include "AccountDatabase.h"
+#include "EventLog.h"
 #include "Udllaccountintf.h"
 #include "Udllbaseselect.h"
 #include "Udllbillconfig.h"
@@ -100,8 +101,11 @@ bool HostSession::LogOn(const QString &operatorId, const QString &password, cons
                                  {QStringLiteral("@bManager"), 0}};
     const int result = FDb->callProc(QStringLiteral("P_GBL_CheckLogin"), params);
     if (result < 0) {
+        const QString reason =
+            result == -1 ? QStringLiteral("操作员不存在。") : QStringLiteral("密码错误，登录失败。");
+        accountdb::writeEvent(*FDb, operatorId, accountdb::event::LogOnRefused.arg(reason));
         if (error)
-            *error = result == -1 ? QStringLiteral("操作员不存在。") : QStringLiteral("密码错误，登录失败。");
+            *error = reason;
         return false;
     }
     TLogOnState &s = FSystem->State();
@@ -115,5 +119,6 @@ bool HostSession::LogOn(const QString &operatorId, const QString &password, cons
     }
     s.LogOnDate = logOnDate;
     FSystem->ReloadSysCon();
+    accountdb::writeEvent(*FDb, s.OperatorId, accountdb::event::LogOn, s.OperatorName);
     return true;
 }
