@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "tst_print_support.h"
+
 #include "Kvggeneralgrid.h"
 #include "Kvprintdesign.h"
 #include "QuillExceptions.h"
@@ -47,33 +49,6 @@ public:
     void SetLimits(const QString &rights) { FLimitList = rights; }
     TKvGGeneralGrid *Grid;
 };
-
-QString PdfText(const QString &fileName)
-{
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"),
-                    {QStringLiteral("-enc"), QStringLiteral("UTF-8"), fileName, QStringLiteral("-")});
-    if (!pdftotext.waitForFinished(30000))
-        return QString();
-    // pdftotext spaces the text by its positions: compare without blanks.
-    return QString::fromUtf8(pdftotext.readAllStandardOutput())
-        .remove(QRegularExpression(QStringLiteral("\\s")));
-}
-
-// Runs the check on the next modal window, then closes it if the check left it open.
-void OnNextModal(std::function<void(QWidget *)> check, int attempts = 100)
-{
-    QTimer::singleShot(10, [check, attempts] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal && attempts > 0) {
-            OnNextModal(check, attempts - 1);
-            return;
-        }
-        check(modal);
-        if (auto *dialog = qobject_cast<QDialog *>(modal); dialog && dialog->isVisible())
-            dialog->reject();
-    });
-}
 
 } // namespace
 

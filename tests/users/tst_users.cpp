@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "../forms/tst_print_support.h"
+
 #include "AccountDatabase.h"
 #include "EventLog.h"
 #include "Kvggeneralgrid.h"
@@ -23,21 +25,6 @@
 #include "uSysEventLog.h"
 
 namespace {
-
-// Runs the check on the next modal window, then closes it if the check left it open.
-void OnNextModal(std::function<void(QWidget *)> check, int attempts = 100)
-{
-    QTimer::singleShot(10, [check, attempts] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal && attempts > 0) {
-            OnNextModal(check, attempts - 1);
-            return;
-        }
-        check(modal);
-        if (auto *dialog = qobject_cast<QDialog *>(modal); dialog && dialog->isVisible())
-            dialog->reject();
-    });
-}
 
 void AcceptCondBox()
 {
@@ -67,16 +54,6 @@ const QByteArray kTitleAndHeader =
 const QByteArray kTwoRows =
     Gbk(QStringLiteral("\t1\t2024-05-02 08:00:00\tPC-1\t\t张三\t登录系统\r\r\n"
                        "\t2\t2024-05-03 17:30:05\tPC-2\t\t李四\t成本计算：全部存货\r\r\n"));
-
-QString PdfText(const QString &fileName)
-{
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"),
-                    {QStringLiteral("-enc"), QStringLiteral("UTF-8"), fileName, QStringLiteral("-")});
-    pdftotext.waitForFinished(30000);
-    return QString::fromUtf8(pdftotext.readAllStandardOutput())
-        .remove(QRegularExpression(QStringLiteral("\\s")));
-}
 
 } // namespace
 
