@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 ROOT=$(pwd)
 
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
-  qt6-qpa-plugins libgl-dev fonts-wqy-microhei libsodium-dev libsqlite3-dev clang libclang-rt-dev)
+  qt6-qpa-plugins libgl-dev fonts-wqy-microhei libsodium-dev libsqlite3-dev clang libclang-rt-dev poppler-utils)
 
 install_packages() {
   local missing=()

@@ -153,6 +153,17 @@ void JobLock::give(ProcContext &ctx)
              {kLockName, hostName(), qint64(getpid()), connection});
 }
 
+void JobLock::dropConnection(AccountDatabase &db, const QString &connection)
+{
+    {
+        QMutexLocker lock(&g_depthMutex);
+        g_depth.remove(connection);
+    }
+    db.exec(QStringLiteral(
+                "DELETE FROM T_Sys_JobLock WHERE LockName = ? AND Host = ? AND Pid = ? AND Connection = ?"),
+            {kLockName, hostName(), qint64(getpid()), connection});
+}
+
 QString JobLock::busyMessage(const JobHolder &h)
 {
     const QString who = h.operatorName.isEmpty() || h.operatorName == h.operatorId

@@ -21,6 +21,7 @@ enum AdminRight {
     RightUpgrade = 1306,    // 升级补丁 (SQL scripts)
     RightBackup = 1308,     // 备份
     RightRestore = 1314,    // 恢复
+    RightEventLog = 1330,   // 系统日志
     RightCheckOut = 1320,   // 进销存期末结账
     RightUnCheckOut = 1321, // 进销存期末反结账
     RightCostCalc = 2110,   // 成本计算

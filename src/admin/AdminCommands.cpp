@@ -14,6 +14,7 @@ int cmdExecSql(const QStringList &args);    // CmdExecSql.cpp
 int cmdCostCalc(const QStringList &args);   // CmdCostCalc.cpp
 int cmdCheckout(const QStringList &args);   // CmdCheckout.cpp
 int cmdUncheckout(const QStringList &args); // CmdUncheckout.cpp
+int cmdEventLog(const QStringList &args);   // CmdEventLog.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -27,6 +28,7 @@ const QList<AdminCommand> &commands()
         {"cost-calc", "计算本期存货成本（全部或指定存货）", &cmdCostCalc, RightCostCalc},
         {"checkout", "进销存期末结账（结转本期成本，进入下个期间）", &cmdCheckout, RightCheckOut},
         {"uncheckout", "进销存期末反结账（返回上一进销存期间）", &cmdUncheckout, RightUnCheckOut},
+        {"event-log", "列出、导出或打印系统日志", &cmdEventLog, RightEventLog},
     };
     return kCommands;
 }
@@ -37,6 +39,7 @@ QString rightText(AdminRight right)
         {RightUpgrade, QStringLiteral("升级补丁")},
         {RightBackup, QStringLiteral("备份")},
         {RightRestore, QStringLiteral("恢复")},
+        {RightEventLog, QStringLiteral("系统日志")},
         {RightCheckOut, QStringLiteral("进销存期末结账")},
         {RightUnCheckOut, QStringLiteral("进销存期末反结账")},
         {RightCostCalc, QStringLiteral("成本计算")},

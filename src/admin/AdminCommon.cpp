@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "AdminCommand.h"
+#include "EventLog.h"
 #include "OperatorRights.h"
 
 namespace admin {
@@ -167,6 +168,7 @@ Session openSession(const QCommandLineParser &parser, AdminRight right)
         !accountdb::operatorHasRight(*session.db, session.operatorId, right))
         throw accountdb::DbError(
             QStringLiteral("你没有这个功能的权限，不能打开。（%1）").arg(rightText(right)));
+    accountdb::writeEvent(*session.db, session.operatorId, accountdb::event::LogOn, session.operatorName);
     return session;
 }
 

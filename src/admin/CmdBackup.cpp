@@ -30,7 +30,7 @@ int cmdBackup(const QStringList &args)
 
     Session session = openSession(parser, RightBackup);
     const QString ztName = QFileInfo(session.db->path()).completeBaseName();
-    HostAccountService account(HostAccountService::HeldBy(session.db));
+    HostAccountService account(HostAccountService::HeldBy(session.db, session.operatorId));
     const int code = account.BackUpDataBase(name, ztName);
     if (uSqlFileCommon::BackupFailed(code)) {
         // An unknown error says only its number; the host's reason tells what happened.

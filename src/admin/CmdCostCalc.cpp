@@ -20,6 +20,7 @@
 #include "uDllComm.h"
 #include "uJobLock.h"
 #include "uOrvaneCommon.h"
+#include "uSysEventLog.h"
 
 namespace admin {
 
@@ -181,6 +182,10 @@ int cmdCostCalc(const QStringList &args)
             .arg(failed)
             .arg(lines)
             .arg(elapsedText(clock.elapsed())));
+    uSysEventLog::WriteSysEvent(QStringLiteral("成本计算：共%1个存货，成功%2个，异常%3个")
+                                    .arg(processed)
+                                    .arg(processed - failed)
+                                    .arg(failed));
     return failed > 0 || gCancel ? ExitFailure : ExitOk;
 }
 

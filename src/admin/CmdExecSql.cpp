@@ -32,7 +32,7 @@ int cmdExecSql(const QStringList &args)
         printError(QStringLiteral("只有系统管理员或会计主管可以执行 SQL 脚本。"));
         return ExitFailure;
     }
-    HostAccountService account(HostAccountService::HeldBy(session.db));
+    HostAccountService account(HostAccountService::HeldBy(session.db, session.operatorId));
     {
         accountdb::Transaction transaction(*session.db);
         if (account.ExecSqlFile(script)) {

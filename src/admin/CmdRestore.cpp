@@ -54,7 +54,7 @@ int cmdRestore(const QStringList &args)
         printError(QStringLiteral("恢复会完全覆盖当前账套的数据；确认时请加 --yes。"));
         return ExitFailure;
     }
-    HostAccountService account(HostAccountService::HeldBy(session.db));
+    HostAccountService account(HostAccountService::HeldBy(session.db, session.operatorId));
     QString reason;
     const int code = account.RestoreDataBase(name, reason);
     if (code != 0) {

@@ -1,6 +1,6 @@
 // orvane-admin COMMAND [options]: the jobs an administrator automates, without windows.
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include "AdminCommand.h"
 #include "SqlErrors.h"
@@ -25,7 +25,10 @@ void printUsage()
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Printing to PDF lays text out with fonts, which takes a GUI application; no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvane-admin"));
     QCoreApplication::setApplicationVersion(QStringLiteral("17.0"));
     const QStringList args = QCoreApplication::arguments();

@@ -21,6 +21,8 @@
 #include <unistd.h>
 
 #include "AccountDatabase.h"
+#include "EventLog.h"
+#include "JobLock.h"
 #include "Kvbasicfun.h"
 #include "PrivateFiles.h"
 #include "ScriptGuard.h"
@@ -190,14 +192,16 @@ HostAccountService::HostAccountService(TAccountSetAccess access)
     : FAccess(std::move(access)), FBackupFolder(DefaultBackupFolder())
 {}
 
-TAccountSetAccess HostAccountService::HeldBy(std::unique_ptr<accountdb::AccountDatabase> &db)
+TAccountSetAccess HostAccountService::HeldBy(std::unique_ptr<accountdb::AccountDatabase> &db,
+                                             const QString &operatorId)
 {
     const QString path = db->path();
     return {[&db]() -> accountdb::AccountDatabase & { return *db; }, [&db] { db.reset(); },
             [&db, path] {
                 db.reset();
                 db = accountdb::AccountDatabase::open(path);
-            }};
+            },
+            [operatorId] { return operatorId; }};
 }
 
 QString HostAccountService::DefaultBackupFolder()
@@ -305,6 +309,7 @@ int HostAccountService::BackUpDataBase(const QString &backupName, const QString 
         return FailedBit | Fail(ErrCannotOpen, QStringLiteral("无法写入备份目录文件：") + CatalogueFile());
     }
     RecordBackupTime();
+    accountdb::writeEvent(FAccess.Database(), Operator(), accountdb::event::Backup.arg(target));
     return 0;
 }
 
@@ -405,6 +410,11 @@ int HostAccountService::CheckAccountSetFile(const QString &path)
     return 0;
 }
 
+QString HostAccountService::Operator() const
+{
+    return FAccess.OperatorId ? FAccess.OperatorId() : QString();
+}
+
 int HostAccountService::RestoreDataBase(const QString &fileName, QString &errorText)
 {
     const int code = RestoreDataBase(fileName);
@@ -415,6 +425,29 @@ int HostAccountService::RestoreDataBase(const QString &fileName, QString &errorT
 int HostAccountService::RestoreDataBase(const QString &fileName)
 {
     FLastError.clear();
+    // A restore is a whole-account-set job: refused while another runs, and it keeps the others out.
+    accountdb::AccountDatabase &db = FAccess.Database();
+    const QString holder = db.connectionName();
+    if (!db.inTransaction()) {
+        accountdb::ProcParams p{{QStringLiteral("@szJob"), QStringLiteral("恢复")},
+                                {QStringLiteral("@nMode"), 1},
+                                {QStringLiteral("@szOperatorId"), Operator()},
+                                {QStringLiteral("@szOperatorName"), QString()},
+                                {QStringLiteral("@ErrMsg"), QString(), true}};
+        if (db.callProc(QStringLiteral("P_Sys_JobLock"), p) < 0)
+            return Fail(ErrInUse, p.last().value.toString());
+    }
+    const int code = RestoreCopy(fileName);
+    // The connection that took the lock is gone: its row went with the replaced file, or stays in
+    // the file that was kept.
+    accountdb::JobLock::dropConnection(FAccess.Database(), holder);
+    if (code == 0)
+        accountdb::writeEvent(FAccess.Database(), Operator(), accountdb::event::Restore.arg(fileName));
+    return code;
+}
+
+int HostAccountService::RestoreCopy(const QString &fileName)
+{
     const QString source = ResolveRestoreFile(fileName.trimmed());
     if (source.isEmpty())
         return Fail(-1, QStringLiteral("备份文件不存在：") + fileName);
@@ -461,7 +494,8 @@ int HostAccountService::RestoreDataBase(const QString &fileName)
     // Opening the copy as an account set proves this program can work with it and brings an older
     // version forward before anything is swapped.
     try {
-        accountdb::AccountDatabase::open(copy.fileName());
+        // A backup taken while a job ran carries that job's lock; it is not this account set's.
+        accountdb::AccountDatabase::open(copy.fileName())->exec(QStringLiteral("DELETE FROM T_Sys_JobLock"));
     } catch (const accountdb::DbError &e) {
         RemoveJournalFiles(copy.fileName());
         return Fail(ErrCorrupt, QStringLiteral("备份不能作为账套打开：") + e.message());
@@ -637,6 +671,7 @@ bool HostAccountService::ExecSqlFile(const QString &fileName)
         accountdb::Transaction t(db);
         if (!RunScript(fileName, statements))
             return false;
+        accountdb::writeEvent(db, Operator(), accountdb::event::SqlScript.arg(fileName));
         t.commit();
     } catch (const accountdb::DbError &e) {
         return Refuse(

@@ -33,8 +33,9 @@ class AccountDatabase;
 struct TAccountSetAccess
 {
     std::function<accountdb::AccountDatabase &()> Database;
-    std::function<void()> Close;  // releases the connection; the file stays
-    std::function<void()> Reopen; // opens the file at the same path again; throws accountdb::DbError
+    std::function<void()> Close;         // releases the connection; the file stays
+    std::function<void()> Reopen;        // opens the file at the same path again; throws accountdb::DbError
+    std::function<QString()> OperatorId; // who works, for the job lock and the event log
 };
 
 // One statement of an SQL script and the line (from 1) it starts on.
@@ -65,7 +66,8 @@ public:
     explicit HostAccountService(TAccountSetAccess access);
     // Access to an account set held by a unique pointer (orvane-admin): Close resets it, Reopen opens
     // the same file again.
-    static TAccountSetAccess HeldBy(std::unique_ptr<accountdb::AccountDatabase> &db);
+    static TAccountSetAccess HeldBy(std::unique_ptr<accountdb::AccountDatabase> &db,
+                                    const QString &operatorId = QString());
 
     // The system folder followed by "/BackUp".
     static QString DefaultBackupFolder();
@@ -102,6 +104,8 @@ private:
     int CheckAccountSetFile(const QString &path);
     int VerifyCopy(const QString &path);
     int SwapIn(const QString &copy);
+    int RestoreCopy(const QString &fileName); // RestoreDataBase under the job lock
+    QString Operator() const;
     void WriteCatalogue(const QString &backupName, const QString &ztName);
     void RecordBackupTime();
     bool RunScript(const QString &fileName, const QList<TScriptStatement> &statements);

@@ -3,6 +3,7 @@
 #include <QSqlQuery>
 
 #include "AccountDatabase.h"
+#include "EventLog.h"
 #include "SqlErrors.h"
 #include "Udllaccountintf.h"
 #include "Udllbaseselect.h"
@@ -29,9 +30,9 @@ HostSession::HostSession(std::unique_ptr<accountdb::AccountDatabase> db, IDllMes
     FParams.DllMessage = FMessages;
     FParams.DataBaseService = FDbService.get();
     FParams.SystemIntf = FSystem.get();
-    FAccount = std::make_unique<HostAccountService>(
-        TAccountSetAccess{[this]() -> accountdb::AccountDatabase & { return *FDb; },
-                          [this] { CloseDatabase(); }, [this] { Reopen(); }});
+    FAccount = std::make_unique<HostAccountService>(TAccountSetAccess{
+        [this]() -> accountdb::AccountDatabase & { return *FDb; }, [this] { CloseDatabase(); },
+        [this] { Reopen(); }, [this] { return FSystem->State().OperatorId; }});
     FParams.AccountIntf = FAccount.get();
 }
 
@@ -139,8 +140,11 @@ bool HostSession::LogOn(const QString &operatorId, const QString &password, cons
                                  {QStringLiteral("@bManager"), 0}};
     const int result = FDb->callProc(QStringLiteral("P_GBL_CheckLogin"), params);
     if (result < 0) {
+        const QString reason =
+            result == -1 ? QStringLiteral("操作员不存在。") : QStringLiteral("密码错误，登录失败。");
+        accountdb::writeEvent(*FDb, operatorId, accountdb::event::LogOnRefused.arg(reason));
         if (error)
-            *error = result == -1 ? QStringLiteral("操作员不存在。") : QStringLiteral("密码错误，登录失败。");
+            *error = reason;
         return false;
     }
     TLogOnState &s = FSystem->State();
@@ -154,5 +158,6 @@ bool HostSession::LogOn(const QString &operatorId, const QString &password, cons
     }
     s.LogOnDate = logOnDate;
     FSystem->ReloadSysCon();
+    accountdb::writeEvent(*FDb, s.OperatorId, accountdb::event::LogOn, s.OperatorName);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "HostSystemService.h"
 
 #include "AccountRepair.h"
+#include "EventLog.h"
 
 #include "AccountDatabase.h"
 
@@ -73,6 +74,8 @@ bool HostSystemService::ShowLoginOn(bool first)
 void HostSystemService::DisConnect()
 {
     // The connection stays with the session object; disconnecting ends the operator's log-on.
+    if (!FState.OperatorId.isEmpty())
+        accountdb::writeEvent(*FDb, FState.OperatorId, accountdb::event::LogOff, FState.OperatorName);
     FState.OperatorName.clear();
 }
 

@@ -1,6 +1,5 @@
 // orvane-admin through its command line: exit codes, messages, and what lands in the account set.
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,16 +12,7 @@
 
 using namespace accountdb;
 
-namespace {
-
-QByteArray fileHash(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
-                                       : QByteArray();
-}
-
-} // namespace
+namespace {} // namespace
 
 class TstAdmin : public QObject
 {
@@ -51,6 +41,24 @@ private:
     }
 
     QString path(const QString &name) const { return m_dir->filePath(name); }
+
+    // Every row of the account set but the event log, which records the log-on of a refused command.
+    QString dataWithoutEventLog() const
+    {
+        if (!QFile::exists(m_db))
+            return QString();
+        auto db = AccountDatabase::open(m_db);
+        QString all;
+        const ResultSet tables =
+            db->query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name <> "
+                                     "'T_Sys_EventLog' ORDER BY name"));
+        for (const QVariantList &t : tables.rows)
+            for (const QVariantList &row :
+                 db->query(QStringLiteral("SELECT * FROM \"%1\"").arg(t[0].toString())).rows)
+                for (const QVariant &v : row)
+                    all += v.toString() + u'|';
+        return all;
+    }
 
     void writeFile(const QString &name, const QByteArray &bytes)
     {
@@ -146,11 +154,11 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, code);
         QFETCH(QString, message);
-        const QByteArray before = fileHash(m_db);
+        const QString before = dataWithoutEventLog();
         const Run r = admin(args);
         QCOMPARE(r.code, code);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
-        QCOMPARE(fileHash(m_db), before);
+        QCOMPARE(dataWithoutEventLog(), before);
         QVERIFY(!QFile::exists(path(QStringLiteral("n.orv"))));
     }
 

@@ -56,7 +56,7 @@ QString TestMaintenance::Dump()
     QStringList out;
     QSqlQuery tables = db.exec(QStringLiteral(
         "SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
-        "ORDER BY name"));
+        "AND name <> 'T_Sys_EventLog' ORDER BY name")); // the log records the work itself
     QList<QPair<QString, QString>> names;
     while (tables.next())
         names.append({tables.value(0).toString(), tables.value(1).toString()});

@@ -13,6 +13,7 @@ void registerAllProcs(ProcRegistry &registry)
     registerClosingProcs(registry);
     registerNumberingProcs(registry);
     registerJobProcs(registry);
+    registerEventLogProcs(registry);
 }
 
 } // namespace accountdb

@@ -13,5 +13,6 @@ void registerCostingProcs(ProcRegistry &registry); // ProcsCosting.cpp (+ ProcsC
 void registerClosingProcs(ProcRegistry &registry); // ProcsClosing.cpp
 void registerNumberingProcs(ProcRegistry &registry); // ProcsNumbering.cpp
 void registerJobProcs(ProcRegistry &registry); // ProcsJobs.cpp
+void registerEventLogProcs(ProcRegistry &registry); // ProcsEventLog.cpp
 
 } // namespace accountdb

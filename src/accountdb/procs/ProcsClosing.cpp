@@ -43,6 +43,7 @@
 
 #include "AccountDatabase.h"
 #include "CostingCommon.h"
+#include "EventLog.h"
 #include "Kvbasicfun.h"
 #include "Procedures.h"
 
@@ -376,6 +377,7 @@ int jxcCheckOut(ProcContext &ctx)
          op});
     ctx.exec(QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = ? WHERE SubName = 'JxcPeriod'"),
              {QString::number(nextPeriod)});
+    writeEvent(ctx, op, event::CheckOut.arg(period));
     return 0;
 }
 
@@ -596,6 +598,7 @@ int unCheckOut(ProcContext &ctx)
     ctx.exec(QStringLiteral("DELETE FROM T_Jxc_CheckOutLog WHERE Period = ?"), {previous});
     ctx.exec(QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = ? WHERE SubName = 'JxcPeriod'"),
              {QString::number(previous)});
+    writeEvent(ctx, ctx.in(QStringLiteral("@szOperator")).toString(), event::UnCheckOut.arg(previous));
     return 0;
 }
 

@@ -50,6 +50,7 @@ QList<Migration> migrations()
     static const QList<Migration> kMigrations = {
         {1, QStringLiteral("base tables and seed data of every area"), &createVersion1},
         {2, QStringLiteral("job lock of the account set"), &migrateJobLockTo2},
+        {3, QStringLiteral("event log"), &migrateEventLogTo3},
     };
     Q_ASSERT(kMigrations.last().version == kSchemaVersion);
     return kMigrations;

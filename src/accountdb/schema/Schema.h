@@ -43,5 +43,6 @@ void createClosing(AccountDatabase &db); // SchemaClosing.cpp
 
 // Migration steps after version 1.
 void migrateJobLockTo2(AccountDatabase &db); // SchemaJobs.cpp
+void migrateEventLogTo3(AccountDatabase &db); // SchemaEventLog.cpp
 
 } // namespace accountdb::schema

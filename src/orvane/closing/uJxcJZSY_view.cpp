@@ -3,10 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
-#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "Kvbasicinfocomponent.h"
@@ -16,9 +13,11 @@
 #include "uDllComm.h"
 #include "uJxcCheckOutCore.h"
 #include "uOrvaneCommon.h"
+#include "uPrintdata.h"
 
 namespace {
 const QString kCaption = QStringLiteral("结转成本附件");
+constexpr int kCheckOutFunctionNo = 1320;
 const QString kCaptionByGoods = QStringLiteral("结转成本附件(按存货)");
 constexpr int kGoodsParam = 2;                     // goods id of the query conditions
 const QString kAllGoods = QStringLiteral("00000"); // the root goods class
@@ -43,11 +42,12 @@ TfrmJxcJZSYView::TfrmJxcJZSYView(QWidget *parent) : TfrmDialogQueryParent(parent
     QueryLayout()->addWidget(MainGrid, 1);
 
     btnCalcCost = AddBottomButton(QStringLiteral("btnCalcCost"), QStringLiteral("成本计算"));
-    btnPrint = AddBottomButton(QStringLiteral("btnPrint"), QStringLiteral("打印"));
+    btnPrint = AddPrintButton();
+    // Printed under the layout number of the month-end checkout it belongs to.
+    PrintHandler()->SetPrintID(kCheckOutFunctionNo);
     btnHelp = AddBottomButton(QStringLiteral("btnHelp"), QStringLiteral("帮助"));
     btnClose = AddBottomButton(QStringLiteral("btnClose"), QStringLiteral("关闭"), mrCancel);
     connect(btnCalcCost, &QPushButton::clicked, this, &TfrmJxcJZSYView::btnCalcCostClick);
-    connect(btnPrint, &QPushButton::clicked, this, &TfrmJxcJZSYView::btnPrintClick);
     connect(btnHelp, &QPushButton::clicked, this, &TQuillForm::ShowHelp);
     connect(ckbPtype, &QCheckBox::clicked, this, &TfrmJxcJZSYView::ckbPtypeClick);
     connect(MainGrid, &QTableWidget::currentCellChanged, this, [this](int row) {
@@ -194,36 +194,4 @@ void TfrmJxcJZSYView::btnCalcCostClick()
     const QString goods = Params[kGoodsParam].toString().trimmed();
     if (uJxcCheckOutCore::CalcCostHook(goods.isEmpty() ? kAllGoods : goods))
         LoadData();
-}
-
-void TfrmJxcJZSYView::btnPrintClick()
-{
-    QString html = QStringLiteral("<h3>%1</h3><p>%2 %3</p><table border=1 cellspacing=0 cellpadding=3><tr>")
-                       .arg(Title().toHtmlEscaped(), lcbPeriod->ComboBox()->currentText().toHtmlEscaped(),
-                            lcbVchtype->ComboBox()->currentText().toHtmlEscaped());
-    QList<int> shown;
-    for (int c = 0; c < MainGrid->columnCount(); ++c) {
-        if (MainGrid->isColumnHidden(c))
-            continue;
-        shown << c;
-        const QTableWidgetItem *header = MainGrid->horizontalHeaderItem(c);
-        html += QStringLiteral("<th>%1</th>").arg(header ? header->text().toHtmlEscaped() : QString());
-    }
-    html += QStringLiteral("</tr>");
-    for (int r = 0; r < MainGrid->rowCount(); ++r) {
-        html += QStringLiteral("<tr>");
-        for (int c : std::as_const(shown)) {
-            const QTableWidgetItem *item = MainGrid->item(r, c);
-            html += QStringLiteral("<td>%1</td>").arg(item ? item->text().toHtmlEscaped() : QString());
-        }
-        html += QStringLiteral("</tr>");
-    }
-    html += QStringLiteral("</table>");
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    QTextDocument document;
-    document.setHtml(html);
-    document.print(&printer);
 }

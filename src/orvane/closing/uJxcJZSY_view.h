@@ -35,7 +35,6 @@ public:
     void lcbPeriodChange();
     void ckbPtypeClick();
     void btnCalcCostClick();
-    void btnPrintClick();
 
 private:
     void FillVchtypes();

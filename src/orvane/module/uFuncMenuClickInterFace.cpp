@@ -9,6 +9,7 @@
 #include "uJXCUnCheckOut.h"
 #include "uRestore.h"
 #include "uStringConst.h"
+#include "uSysEventLog.h"
 
 #include <QMdiArea>
 #include <QWidget>
@@ -50,6 +51,7 @@ QList<TDispatchEntry> DispatchTable()
 {
     return {
         {QStringLiteral("退出"), Exit},
+        {QStringLiteral("系统日志"), uSysEventLog::ShowSysEventLog},
         {QStringLiteral("账套修复"), RepairAccountSet},
         {QStringLiteral("备份"), uBackUp::ShowBackUp},
         {QStringLiteral("恢复"), uRestore::ShowRestore},

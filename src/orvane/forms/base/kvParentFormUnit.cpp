@@ -68,6 +68,16 @@ void TkvParentForm::EnsureFormInit()
     InitControls();
 }
 
+TPrintLayout TkvParentForm::DoPrintGetConfig(int printId, const QString &templateName)
+{
+    return TPrintLayout::Load(printId, templateName);
+}
+
+void TkvParentForm::DoPrintSetCongfig(int printId, const QString &templateName, const TPrintLayout &layout)
+{
+    layout.Save(printId, templateName);
+}
+
 void TkvParentForm::InitControls()
 {
     // An initialiser may delete inner children (the status bar's size grip): hold guarded pointers.

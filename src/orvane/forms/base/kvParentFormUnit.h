@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 
+#include "Kvprintlayout.h"
 #include "ParamList.h"
 
 class TGLabelBtnEdit;
@@ -63,6 +64,10 @@ public:
     // controls prepared before showing, otherwise the first show does it.
     void EnsureFormInit();
     bool IsFormInit() const { return FIsFormInit; }
+
+    // The print layout saved for a layout number and template (the default when none is), and saving it.
+    static TPrintLayout DoPrintGetConfig(int printId, const QString &templateName);
+    static void DoPrintSetCongfig(int printId, const QString &templateName, const TPrintLayout &layout);
 
 protected:
     // Calls the initialiser of every framework control of the form, by class, first match wins.

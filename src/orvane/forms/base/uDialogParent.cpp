@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "Kvggeneralgrid.h"
+#include "Kvtable.h"
 #include "uDllComm.h"
 
 namespace {
@@ -90,18 +91,18 @@ void TfrmDialogParent::SetTitle(const QString &title)
 
 void TfrmDialogParent::RefreshData()
 {
-    if (cdsGetRecordSet.FieldCount() == 0)
-        return;
-    struct TWaitCursor
-    {
-        TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-        ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    } wait;
-    cdsGetRecordSet.First();
-    const auto grids = findChildren<TKvGGeneralGrid *>();
-    if (!grids.isEmpty())
-        grids.first()->LoadFromDataSet(cdsGetRecordSet);
-    ApplyFace();
+    ShowRecordSet(cdsGetRecordSet);
+}
+
+QPushButton *TfrmDialogParent::AddPrintButton()
+{
+    auto *printButton = new TCMKvPrintBtn(pnlBottom);
+    printButton->setObjectName(QStringLiteral("btnExpertPrint"));
+    printButton->setVisible(false);
+    QPushButton *button = AddBottomButton(QStringLiteral("btnPrint"), QStringLiteral("打印"));
+    button->setMenu(printButton->PopupMenu);
+    SetPrintButton(printButton);
+    return button;
 }
 
 void TfrmDialogParent::AfterShow()

@@ -29,9 +29,12 @@ public:
     TClientDataSet cdsGetRecordSet;
 
     void SetTitle(const QString &title) override;
-    // Loads cdsGetRecordSet (when active) into the first general grid of the window.
+    // Loads cdsGetRecordSet (when active) into the first general grid of the window (ShowRecordSet).
     void RefreshData() override;
     void AfterShow() override;
+    // The print button "btnPrint" in the button band: its menu prints, previews, writes PDF and designs
+    // through the window's print handler (the grids of the window, the print header).
+    QPushButton *AddPrintButton();
     // A button at the right of the button band; a non-zero result closes the window with it.
     QPushButton *AddBottomButton(const QString &objectName, const QString &text, int modalResult = mrNone);
 

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "Kvcontrols.h"
+#include "Kvtable.h"
 #include "uDllComm.h"
 
 TfrmMDIParent::TfrmMDIParent(QWidget *parent) : TQuillForm(parent)
@@ -30,7 +31,7 @@ void TfrmMDIParent::BuildFrame()
 
     ToolBar = new QToolBar(this);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
-    btnExpertPrint = new TKvToolButton(QStringLiteral("打印"), ToolBar);
+    btnExpertPrint = new TCMKvPrintBtn(ToolBar);
     btnExpertPrint->setObjectName(QStringLiteral("btnExpertPrint"));
     btnExpertPrint->SetLimitDetailNo(2); // detail 2 of a function is its print right
     ToolBar->addWidget(btnExpertPrint);
@@ -74,6 +75,7 @@ void TfrmMDIParent::BuildFrame()
     root->addWidget(sbStatus);
 
     FUseClassName = QString::fromLatin1(metaObject()->className());
+    SetPrintButton(btnExpertPrint);
     FFormCreating = false;
 }
 
@@ -88,6 +90,11 @@ void TfrmMDIParent::AfterShow()
 {
     TQuillForm::AfterShow();
     RefreshFaceAll();
+}
+
+void TfrmMDIParent::RefreshData()
+{
+    ShowRecordSet(cdsGetRecordSet);
 }
 
 void TfrmMDIParent::SetStatusText(const QString &text)

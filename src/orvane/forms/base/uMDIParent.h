@@ -11,7 +11,7 @@
 #include "uQuillForm.h"
 
 class TKvStatusBar;
-class TKvToolButton;
+class TCMKvPrintBtn;
 class QMdiSubWindow;
 
 class TfrmMDIParent : public TQuillForm
@@ -23,7 +23,7 @@ public:
     ~TfrmMDIParent() override;
 
     QToolBar *ToolBar;
-    TKvToolButton *btnExpertPrint;
+    TCMKvPrintBtn *btnExpertPrint; // the print button, connected to the window's print handler
     QAction *tbsPrintSep;
     QFrame *pnlTitle;
     QLabel *lblTitle;
@@ -35,6 +35,8 @@ public:
 
     void SetTitle(const QString &title) override;
     void AfterShow() override;
+    // Loads cdsGetRecordSet (when it has fields) into the first general grid of the window.
+    void RefreshData() override;
     QString StatusText() const { return FStatusText; }
     // Also the status bar's simple text.
     void SetStatusText(const QString &text);

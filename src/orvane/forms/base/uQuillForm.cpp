@@ -1,6 +1,7 @@
 #include "uQuillForm.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QClipboard>
 #include <QDateEdit>
 #include <QGuiApplication>
@@ -8,13 +9,16 @@
 #include <QKeyEvent>
 #include <QShowEvent>
 
+#include "Kvbasicfun.h"
 #include "Kvbasicinfocomponent.h"
 #include "Kvcontrols.h"
 #include "Kvggeneralgrid.h"
+#include "Kvtable.h"
 #include "Udllbaseselect.h"
 #include "Udllsystemintf.h"
 #include "uDllComm.h"
 #include "uOperationFunc.h"
+#include "uPrintdata.h"
 
 namespace {
 bool IsKOVA()
@@ -38,6 +42,13 @@ void ApplyGridColours(TKvGGeneralGrid *grid, const TQuillColorTypeConfig &colour
 bool IsEnterKey(const QKeyEvent *key)
 {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+// Decimals of a number text ("12.50" -> 2), for the totals row of a print.
+int Decimals(const QString &text)
+{
+    const int point = text.indexOf(QLatin1Char('.'));
+    return point < 0 ? 0 : int(text.size() - point - 1);
 }
 
 bool IsPasteKey(const QKeyEvent *key)
@@ -130,6 +141,22 @@ void TQuillForm::ApplyFace()
 
 void TQuillForm::RefreshData() {}
 
+void TQuillForm::ShowRecordSet(TClientDataSet &records)
+{
+    if (records.FieldCount() == 0)
+        return;
+    struct TWaitCursor
+    {
+        TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+    } wait;
+    records.First();
+    const auto grids = findChildren<TKvGGeneralGrid *>();
+    if (!grids.isEmpty())
+        grids.first()->LoadFromDataSet(records);
+    ApplyFace();
+}
+
 void TQuillForm::AfterShow() {}
 
 void TQuillForm::SelectBaseInfo(TGLabelBtnEdit *edit, const QString &mode)
@@ -197,6 +224,147 @@ void TQuillForm::SetPrintTableValues(TPrintHeaderValues &values)
     for (TGLabelEmptyDate *date : findChildren<TGLabelEmptyDate *>())
         if (date->isVisibleTo(this))
             values.append({date->Caption(), date->IsEmptyDate() ? QString() : date->DateText()});
+}
+
+TPrintHeaderValues TQuillForm::PrintHeaderValues(const QString &title, bool extended)
+{
+    TPrintHeaderValues values;
+    const QString ownTitle = std::exchange(FTitle, title);
+    SetPrintTableValues(values);
+    FTitle = ownTitle;
+    SetPrintHeaderValues(values);
+    if (!extended)
+        return values;
+    for (TGLabelControl *control : findChildren<TGLabelControl *>()) {
+        if (!control->isVisibleTo(this) || qobject_cast<TGLabelEmptyDate *>(control))
+            continue; // the dates are in already
+        if (auto *edit = qobject_cast<TGLabelBtnEdit *>(control))
+            values.append({control->Caption(), edit->Text()});
+        else if (auto *combo = qobject_cast<TGLabelComBox *>(control))
+            values.append({control->Caption(), combo->ComboBox()->currentText()});
+        else if (auto *memo = qobject_cast<TGLabelMemo *>(control))
+            values.append({control->Caption(), memo->Text()});
+    }
+    return values;
+}
+
+TPrintTable TQuillForm::GetGridPrintData(TKvGGeneralGrid *grid)
+{
+    // Reading the cells must not run the grid's change handlers.
+    const QSignalBlocker quiet(grid);
+    TPrintTable table;
+    table.Title = grid->PrintTitle().isEmpty() ? FTitle : grid->PrintTitle();
+    table.Columns << QStringLiteral("行号");
+    QList<int> printed;
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        const TGridColumn column = grid->Columns().value(c);
+        if (grid->isColumnHidden(c) || !column.Visible)
+            continue;
+        printed << c;
+        const QTableWidgetItem *header = grid->horizontalHeaderItem(c);
+        table.Columns << (!column.PrintName.isEmpty() ? column.PrintName
+                          : header                    ? header->text()
+                                                      : column.Caption);
+    }
+    const QStringList sumFields = FGridSumFields.value(grid);
+    QList<double> sums(printed.size(), 0);
+    QList<int> places(printed.size(), 0);
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        if (grid->isRowHidden(r))
+            continue;
+        QStringList cells;
+        bool blank = true;
+        for (int c : std::as_const(printed)) {
+            const QTableWidgetItem *cell = grid->item(r, c);
+            cells << (cell ? cell->text() : QString());
+            blank = blank && cells.last().trimmed().isEmpty();
+        }
+        if (blank)
+            continue;
+        for (int i = 0; i < printed.size(); ++i) {
+            sums[i] += cells[i].toDouble();
+            places[i] = std::max(places[i], Decimals(cells[i].trimmed()));
+        }
+        table.Rows << (QStringList{QString::number(table.Rows.size() + 1)} + cells);
+    }
+    if (!sumFields.isEmpty()) {
+        table.Totals << QStringLiteral("合 计");
+        for (int i = 0; i < printed.size(); ++i) {
+            const bool summed =
+                sumFields.contains(grid->Columns().value(printed[i]).FieldName, Qt::CaseInsensitive);
+            table.Totals << (summed ? Kvbasicfun::FloatToStringBit(sums[i], places[i]) : QString());
+        }
+    }
+    return table;
+}
+
+TPrintTable TQuillForm::GetGridPrintDataW(TKvGGeneralWGrid *grid)
+{
+    // A cell being typed in counts with what it shows.
+    if (QWidget *editor = grid->focusWidget(); editor && editor != grid && grid->isAncestorOf(editor))
+        grid->setFocus();
+    return GetGridPrintData(grid);
+}
+
+void TQuillForm::SetGridSumFields(TKvGGeneralGrid *grid, const QStringList &fieldNames)
+{
+    FGridSumFields.insert(grid, fieldNames);
+}
+
+bool TQuillForm::PrintDistributionGrid(TKvGGeneralGrid *grid)
+{
+    const int answer = Kvtable::GetRadioCheckEx(
+        QStringLiteral("请选择"),
+        {QStringLiteral("打印"), QStringLiteral("打印预览"), QStringLiteral("打印设计")}, 1, this);
+    if (answer < 0)
+        return false;
+    TCMKvPrintBtn button(this);
+    button.setVisible(false);
+    const QString title = FTitle + QStringLiteral("分布表");
+    button.SetTitle(title);
+    button.SetMainGrid(1, grid);
+    button.SetHeader(PrintHeaderValues(title, false));
+    auto *wgrid = qobject_cast<TKvGGeneralWGrid *>(grid);
+    button.SetDetail1(wgrid ? GetGridPrintDataW(wgrid) : GetGridPrintData(grid));
+    button.SetPrintID(FFunctionNo != 0 ? FFunctionNo : FMoudleNo);
+    button.SetPrintTemplate(title);
+    if (answer == 1)
+        button.Print();
+    else if (answer == 2)
+        button.Preview();
+    else
+        button.Design();
+    return true;
+}
+
+bool TQuillForm::PrintDistributionGridW(TKvGGeneralWGrid *grid)
+{
+    return PrintDistributionGrid(grid);
+}
+
+void TQuillForm::SetPrintButton(TCMKvPrintBtn *button)
+{
+    FPrintHandler.reset();
+    FPrintButton = button;
+    CreatePrintHandler();
+}
+
+void TQuillForm::CreatePrintHandler()
+{
+    if (!FPrintButton || FPrintHandler)
+        return;
+    FPrintHandler = std::make_unique<TPrintHandler>(this, FPrintButton);
+    FPrintHandler->FSetPrintIdAndTemplateName = [this](TCMKvPrintBtn *b) {
+        CMEventHandlerSetPrintIdAndTemplateName(b);
+    };
+}
+
+void TQuillForm::CMEventHandlerSetPrintIdAndTemplateName(TCMKvPrintBtn *button)
+{
+    if (button->PrintID() == 0)
+        button->SetPrintID(FFunctionNo != 0 ? FFunctionNo : FMoudleNo);
+    if (button->PrintTemplate().isEmpty())
+        button->SetPrintTemplate(FPrintName.isEmpty() ? FTitle : FPrintName);
 }
 
 bool TQuillForm::EditKeyPress(QWidget *edit, QKeyEvent *event)
@@ -287,6 +455,7 @@ void TQuillForm::showEvent(QShowEvent *event)
     EnsureFormInit();
     if (FFunctionNo != 0 && FLimitList.isEmpty())
         LoadRights();
+    CreatePrintHandler(); // released when the window closed before
     AfterShow();
     PassKOVAVersion();
 }

@@ -2,19 +2,24 @@
 // TQuillForm: the layer every window of the module derives from. Rights of the window's function
 // (FunctionNo: loaded once, detail rights applied to rights-aware controls), help, base-data selection
 // from labelled button edits, keyboard rules (Enter moves on, F1 help, the paste guard), colours of the
-// grids and the print header values.
+// grids, the print header values and the print data of the grids.
 
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <functional>
 #include <memory>
 
+#include "ClientDataSet.h"
+#include "Kvprintdata.h"
 #include "Udatastructure.h"
 #include "kvParentFormUnit.h"
 #include "uOrvaneCommon.h"
 
 class TKvGGeneralWGrid;
+class TCMKvPrintBtn;
+class TPrintHandler;
 
 // Ordered name/value pairs of a print header ("系统日期", "操作员", ...).
 using TPrintHeaderValues = QList<QPair<QString, QString>>;
@@ -71,6 +76,9 @@ public:
 
     virtual void ApplyFace();
     virtual void RefreshData();
+    // RefreshData of the two window shapes: the record set (when it has fields) into the first general
+    // grid, under the wait cursor, then the colours.
+    void ShowRecordSet(TClientDataSet &records);
     virtual void AfterShow();
     // The selection of a labelled button edit: the host's base-data dialog for the edit's kind; "KEYDOWN"
     // searches for the typed text and moves on after a choice.
@@ -81,6 +89,20 @@ public:
     virtual void ApplyFaceWGrid(TKvGGeneralWGrid *grid);
     virtual void SetPrintHeaderValues(TPrintHeaderValues &values);
     virtual void SetPrintTableValues(TPrintHeaderValues &values);
+    // The header of a print: the table values (title, dates), the header values, and in the extended
+    // mode the values of the window's labelled controls as well.
+    TPrintHeaderValues PrintHeaderValues(const QString &title, bool extended);
+
+    // A grid as a print table: "行号" and the printable columns (by print name), one row per shown,
+    // non-blank grid row, and the totals row "合 计" when the grid has sum columns.
+    virtual TPrintTable GetGridPrintData(TKvGGeneralGrid *grid);
+    virtual TPrintTable GetGridPrintDataW(TKvGGeneralWGrid *grid);
+    // The grid's totals row adds up these fields (empty: the grid has no totals row).
+    void SetGridSumFields(TKvGGeneralGrid *grid, const QStringList &fieldNames);
+    // Asks "请选择" 打印 / 打印预览 / 打印设计 and runs it for the grid alone, titled Title + "分布表".
+    // False when the choice was cancelled.
+    virtual bool PrintDistributionGrid(TKvGGeneralGrid *grid);
+    virtual bool PrintDistributionGridW(TKvGGeneralWGrid *grid);
     // Enter in a framework edit moves to the next control; True when the key was used.
     virtual bool EditKeyPress(QWidget *edit, QKeyEvent *event);
 
@@ -90,9 +112,14 @@ public:
     // (dates as "yyyy-MM-dd", base-data choices by TypeId).
     void WriteControlsToParams();
 
-    // The window's print connection (set up by the print handler); owned, released on close.
-    QObject *PrintHandler() const { return FPrintHandler.get(); }
-    void SetPrintHandler(std::unique_ptr<QObject> handler) { FPrintHandler = std::move(handler); }
+    // The window's print handler over its print button; owned, released on close and made again when
+    // the window is shown again. Null for a window without a print button.
+    TPrintHandler *PrintHandler() const { return FPrintHandler.get(); }
+    TCMKvPrintBtn *PrintButton() const { return FPrintButton; }
+    void SetPrintButton(TCMKvPrintBtn *button);
+    // Names the print layout when the window did not: its function number (else its module number) and
+    // its print name (else its title).
+    virtual void CMEventHandlerSetPrintIdAndTemplateName(TCMKvPrintBtn *button);
 
 protected:
     void ControlInitialised(QWidget *control) override;
@@ -118,8 +145,11 @@ protected:
     uOrvaneCommon::TDetailFlags FDetailLimit{};
     QString FFunctionName;
     QString FParamsLModeStr, FParamsCModeStr, FParamsCTypeStr;
-    std::unique_ptr<QObject> FPrintHandler;
+    std::unique_ptr<TPrintHandler> FPrintHandler;
+    TCMKvPrintBtn *FPrintButton = nullptr;
+    QHash<const TKvGGeneralGrid *, QStringList> FGridSumFields;
 
 private:
     void Construct();
+    void CreatePrintHandler();
 };
