@@ -10,6 +10,7 @@
 #include "Format.h"
 #include "Kvbasicfun.h"
 #include "Kvbasicinfocomponent.h"
+#include "Kvtable.h"
 #include "QuillExceptions.h"
 #include "Udllbillconfig.h"
 #include "Udlldbservice.h"
@@ -43,14 +44,7 @@ QString GetBillName(int AVchtype)
 
 void RunHandler(const std::function<void()> &AHandler)
 {
-    try {
-        AHandler();
-    } catch (const EAbort &) {
-    } catch (const EDatabaseError &e) {
-        Udllmessageintf::ShowErrorMsg(e.Message());
-    } catch (const std::exception &e) {
-        Udllmessageintf::ShowErrorMsg(QString::fromUtf8(e.what()));
-    }
+    Kvtable::RunGuarded(AHandler);
 }
 
 } // namespace uCostInput
