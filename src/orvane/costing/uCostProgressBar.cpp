@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
 #include "uCostCalcProcessMain.h"
 #include "uCostInput.h"
@@ -39,6 +40,8 @@ TfrmCostProgressBar::~TfrmCostProgressBar() = default;
 int TfrmCostProgressBar::OpenPtypeList()
 {
     const int count = FProcess->GetCalcPtype(FPtypeList);
+    if (count == 0 && !FProcess->LastError().isEmpty())
+        Udllmessageintf::ShowErrorMsg(FProcess->LastError());
     if (count > 0)
         gProgressBar->setMaximum(count);
     return count;
@@ -79,6 +82,7 @@ void TfrmCostProgressBar::CalcCost()
                 gProgressBar->setValue(gProgressBar->value() + 1);
             FProcess->ProcessNext();
         }
+        FProcess->CommitPending();
     } catch (...) {
         if (result() != mrCancel)
             done(mrCancel);
