@@ -28,6 +28,7 @@
 
 #include "AccountDatabase.h"
 #include "HostSession.h"
+#include "ProcSelf.h"
 #include "demo/DemoGenerator.h"
 #include "uCostCalcProcessMain.h"
 #include "uDllComm.h"
@@ -37,7 +38,7 @@ namespace {
 
 // The checksum of the check set (100 goods, 20,000 lines, 3 periods, seed 20260101) costed item by
 // item with a commit per item.
-constexpr char kReferenceChecksum[] = "REFERENCE";
+constexpr char kReferenceChecksum[] = "078d259c18b88d3cc93ddaadc91b3f92a760cac3";
 
 void Print(const QString &text)
 {
@@ -45,28 +46,11 @@ void Print(const QString &text)
     std::fflush(stdout);
 }
 
-// Peak resident memory of the process, from /proc/self/status.
+// Peak resident memory of the process.
 QString PeakMemory()
 {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return QString::fromLatin1(line.mid(6).trimmed());
-    return QStringLiteral("?");
-}
-
-// Bytes this process has caused to be written to storage so far (/proc/self/io write_bytes).
-qint64 WrittenBytes()
-{
-    QFile f(QStringLiteral("/proc/self/io"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("write_bytes:"))
-            return line.mid(12).trimmed().toLongLong();
-    return 0;
+    const QByteArray peak = ProcSelfField("status", "VmHWM");
+    return peak.isEmpty() ? QStringLiteral("?") : QString::fromLatin1(peak);
 }
 
 QString Megabytes(qint64 bytes)

@@ -283,14 +283,14 @@ const QHash<qint64, LineCostWriter::LineInfo> &LineCostWriter::linesOf(const QSt
     auto it = m_lines.find(table);
     if (it == m_lines.end()) {
         QHash<qint64, LineInfo> lines;
-        QSqlQuery q = m_db.exec(
+        const ResultSet rs = m_db.query(
             QStringLiteral(
                 "SELECT Dlyorder, Vchtype, UsedType, Appoint, Qty, FeeTotal FROM %1 WHERE PtypeId = ?")
                 .arg(table),
             {ptypeId});
-        while (q.next())
-            lines.insert(q.value(0).toLongLong(), {q.value(1).toInt(), q.value(2).toInt(), q.value(3).toInt(),
-                                                   q.value(4).toDouble(), q.value(5).toDouble()});
+        for (const QVariantList &r : rs.rows)
+            lines.insert(r[0].toLongLong(),
+                         {r[1].toInt(), r[2].toInt(), r[3].toInt(), r[4].toDouble(), r[5].toDouble()});
         it = m_lines.insert(table, lines);
     }
     return it.value();

@@ -182,15 +182,11 @@ int getAllBillsByPtype(ProcContext &ctx)
                      .arg(table.toLower(), table);
         params << ptype << period;
     }
-    QSqlQuery q =
-        ctx.exec(parts.join(QStringLiteral(" UNION ALL ")) + QStringLiteral(" ORDER BY 1, 2, 3, 12"), params);
-    while (q.next()) {
-        QVariantList row;
-        row.reserve(14);
-        for (int i = 0; i < 14; ++i)
-            row << q.value(i);
-        rs.rows.append(row);
-    }
+    // Read whole through the statement cache: the text is the same for every goods item.
+    rs.rows += ctx.database()
+                   .query(parts.join(QStringLiteral(" UNION ALL ")) + QStringLiteral(" ORDER BY 1, 2, 3, 12"),
+                          params)
+                   .rows;
     return 0;
 }
 
@@ -277,13 +273,12 @@ struct ListRow
 QHash<qint64, ListRow> listRows(ProcContext &ctx, const QString &table, const QString &ptype)
 {
     QHash<qint64, ListRow> rows;
-    QSqlQuery q =
-        ctx.exec(QStringLiteral("SELECT ID, VchSource, Dlyorder, Period, FeeTotal FROM %1 WHERE PtypeID = ?")
-                     .arg(table),
-                 {ptype});
-    while (q.next())
-        rows.insert(q.value(0).toLongLong(), {q.value(1).toString(), q.value(2).toLongLong(),
-                                              q.value(3).toInt(), q.value(4).toDouble()});
+    const ResultSet rs = ctx.database().query(
+        QStringLiteral("SELECT ID, VchSource, Dlyorder, Period, FeeTotal FROM %1 WHERE PtypeID = ?")
+            .arg(table),
+        {ptype});
+    for (const QVariantList &r : rs.rows)
+        rows.insert(r[0].toLongLong(), {r[1].toString(), r[2].toLongLong(), r[3].toInt(), r[4].toDouble()});
     return rows;
 }
 

@@ -325,19 +325,12 @@ bool TCostCalcProcess::SaveAverage(const std::vector<TAverageLine> &ALines)
     // The balance statements go bound, not as text for the procedure to run; the procedure checks its
     // XML before it writes anything, so a refusal leaves the item untouched.
     return SaveItem([&] {
-        TParamList outputs;
-        const int result = Udlldbservice::ExecuteProcByName(
-            QStringLiteral("P_Cost_SaveCost"),
-            {QStringLiteral("@PtypeID"), QStringLiteral("@JXCPeriod"), QStringLiteral("@BuyXML"),
-             QStringLiteral("@SaleXML"), QStringLiteral("@OtherXML"), QStringLiteral("@SQL"),
-             QStringLiteral("@ErrMsg")},
-            {FPtypeID, FJxcPeriod, buyXml, saleXml, otherXml, QString(), QString()}, &outputs);
-        if (result < 0) {
-            FLastError = outputs.ParamByName(QStringLiteral("@ErrMsg")).toString();
-            if (FLastError.isEmpty())
-                FLastError = QStringLiteral("成本保存失败（%1）。").arg(result);
+        if (!CallSaveProc(QStringLiteral("P_Cost_SaveCost"),
+                          {QStringLiteral("@PtypeID"), QStringLiteral("@JXCPeriod"),
+                           QStringLiteral("@BuyXML"), QStringLiteral("@SaleXML"), QStringLiteral("@OtherXML"),
+                           QStringLiteral("@SQL")},
+                          {FPtypeID, FJxcPeriod, buyXml, saleXml, otherXml, QString()}))
             return false;
-        }
         ExecuteAll(statements);
         return true;
     });

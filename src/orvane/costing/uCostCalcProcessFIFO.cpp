@@ -110,19 +110,11 @@ bool TCostCalcProcess::CalcFIFO(int &ADlyCount)
     }
     const QString xml = all.GetUpdateXML();
     return SaveItem([&] {
-        TParamList outputs;
-        const int result = Udlldbservice::ExecuteProcByName(
-            QStringLiteral("P_Cost_FIFO_UpdateCost"),
-            {QStringLiteral("@PtypeID"), QStringLiteral("@JXCPeriod"), QStringLiteral("@IsGM"),
-             QStringLiteral("@StockMode"), QStringLiteral("@MonthCalc"), QStringLiteral("@xml"),
-             QStringLiteral("@ErrMsg")},
-            {FPtypeID, FJxcPeriod, FIsGM, FStockMode, FMonthCalc, xml, QString()}, &outputs);
-        if (result < 0) {
-            FLastError = outputs.ParamByName(QStringLiteral("@ErrMsg")).toString();
-            if (FLastError.isEmpty())
-                FLastError = QStringLiteral("成本保存失败（%1）。").arg(result);
-        }
-        return result >= 0;
+        return CallSaveProc(QStringLiteral("P_Cost_FIFO_UpdateCost"),
+                            {QStringLiteral("@PtypeID"), QStringLiteral("@JXCPeriod"),
+                             QStringLiteral("@IsGM"), QStringLiteral("@StockMode"),
+                             QStringLiteral("@MonthCalc"), QStringLiteral("@xml")},
+                            {FPtypeID, FJxcPeriod, FIsGM, FStockMode, FMonthCalc, xml});
     });
 }
 

@@ -302,6 +302,20 @@ QString TCostCalcProcess::GetBillDlyTableName(int AVchtype)
     }
 }
 
+bool TCostCalcProcess::CallSaveProc(const QString &AName, QStringList ANames, QVariantList AValues)
+{
+    ANames << QStringLiteral("@ErrMsg");
+    AValues << QString();
+    TParamList outputs;
+    const int result = Udlldbservice::ExecuteProcByName(AName, ANames, AValues, &outputs);
+    if (result >= 0)
+        return true;
+    FLastError = outputs.ParamByName(QStringLiteral("@ErrMsg")).toString();
+    if (FLastError.isEmpty())
+        FLastError = QStringLiteral("成本保存失败（%1）。").arg(result);
+    return false;
+}
+
 void TCostCalcProcess::ExecuteAll(const std::vector<TBoundSQL> &AStatements)
 {
     for (const TBoundSQL &s : AStatements)

@@ -135,6 +135,8 @@ private:
     void ReportPrice(const QString &ACostMode, double APrice);
     bool Acceptable(double APrice) const;
     static void ExecuteAll(const std::vector<TBoundSQL> &AStatements);
+    // A saving procedure with its @ErrMsg output: false with LastError set when it refuses.
+    bool CallSaveProc(const QString &AName, QStringList ANames, QVariantList AValues);
 
 public:
     // Documented state, readable by the cost windows and the tests.
