@@ -17,8 +17,9 @@ const QString kTypedCost = QStringLiteral("手工录入");
 const QString kItemSavepoint = QStringLiteral("cost_item");
 
 // During the run the write-ahead log may grow to 64 MB before it is copied back (the same pages are
-// written by many chunks), and the page cache holds the bill pages the run keeps revisiting.
-const QString kRunSettings = QStringLiteral("PRAGMA wal_autocheckpoint = 16384; PRAGMA cache_size = -196608");
+// written by many chunks), and the page cache (256 MB) holds the bill pages a chunk changes, so that
+// none is written twice in one chunk.
+const QString kRunSettings = QStringLiteral("PRAGMA wal_autocheckpoint = 16384; PRAGMA cache_size = -262144");
 const QString kIdleSettings = QStringLiteral("PRAGMA wal_autocheckpoint = 1000; PRAGMA cache_size = -65536");
 
 QVariant JxcPeriodText()
@@ -117,8 +118,10 @@ bool TCostCalcProcess::CalcPtypeCost(int &ADlyCount)
     FMonthCalc = false;
 
     // A run that cannot write (nothing to cost) leaves the connection's settings alone.
-    if (!FOwnChunk && !Udlldbservice::InTransaction())
+    if (!FRunSettings && !Udlldbservice::InTransaction()) {
         Udlldbservice::ExecuteSQL(kRunSettings);
+        FRunSettings = true;
+    }
     bool ok = false;
     switch (FCostMode) {
     case 4:
@@ -198,18 +201,26 @@ bool TCostCalcProcess::ItemUnchanged()
 
 void TCostCalcProcess::CommitChunkIfDue()
 {
-    if (FOwnChunk && (FChunkItems >= FChunkLimit || FChunkClock.elapsed() >= kChunkMillis))
-        CommitPending();
+    if (FChunkItems >= FChunkLimit || FChunkClock.elapsed() >= kChunkMillis)
+        CommitChunk();
 }
 
-void TCostCalcProcess::CommitPending()
+void TCostCalcProcess::CommitChunk()
 {
     if (!FOwnChunk)
         return;
     FOwnChunk = false;
     if (Udlldbservice::InTransaction())
         Udlldbservice::CommitTrans();
-    Udlldbservice::ExecuteSQL(kIdleSettings);
+}
+
+void TCostCalcProcess::CommitPending()
+{
+    CommitChunk();
+    if (FRunSettings && !Udlldbservice::InTransaction()) {
+        FRunSettings = false;
+        Udlldbservice::ExecuteSQL(kIdleSettings);
+    }
 }
 
 bool TCostCalcProcess::CalcMonth()
@@ -265,7 +276,7 @@ bool TCostCalcProcess::AcceptUnfoundCost(const TBillInfo &AInfo, double &APrice)
     }
     // Nobody waits on the account set while the user types: the items costed so far are committed.
     if (FOnInputCost)
-        CommitPending();
+        CommitChunk();
     if (!FOnInputCost) {
         FLastError = QStringLiteral("单据类型 %1 数量 %2 的成本为零或成本过大，没有找到替代成本。")
                          .arg(AInfo.Vchtype)

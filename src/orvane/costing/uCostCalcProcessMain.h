@@ -127,6 +127,7 @@ private:
     bool SaveItem(const std::function<bool()> &AWrite);
     bool ItemUnchanged();
     void CommitChunkIfDue();
+    void CommitChunk();
 
     // Shared
     // A cost that stays zero or too large after the substitute search: force, reuse the typed
@@ -171,9 +172,13 @@ private:
     TOnInputCost FOnInputCost;
     QString FLastError;
 
-    static constexpr int kChunkItems = 1000;
-    static constexpr qint64 kChunkMillis = 3000;
-    bool FOwnChunk = false; // this process began the open transaction and commits it
+    // The lines of one goods item lie on pages shared with every other item, so each commit writes
+    // nearly every bill page again: few, long chunks keep the bytes written near the file's size.
+    // The job lock of the account set keeps other jobs out meanwhile.
+    static constexpr int kChunkItems = 5000;
+    static constexpr qint64 kChunkMillis = 30000;
+    bool FOwnChunk = false;    // this process began the open transaction and commits it
+    bool FRunSettings = false; // the connection runs with the larger log and page cache
     int FChunkItems = 0;
     int FChunkLimit = kChunkItems;
     QElapsedTimer FChunkClock;
