@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <ctime>
 
 #include "AccountDatabase.h"
 #include "HostSession.h"
@@ -51,6 +52,13 @@ QString PeakMemory()
 {
     const QByteArray peak = ProcSelfField("status", "VmHWM");
     return peak.isEmpty() ? QStringLiteral("?") : QString::fromLatin1(peak);
+}
+
+double CpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
 QString Megabytes(qint64 bytes)
@@ -139,6 +147,7 @@ struct TCalcRun
     int detail = 0;
     qint64 lines = 0;
     double seconds = 0;
+    double cpuSeconds = 0; // of this process: the rest of the time it waited (storage, other load)
     qint64 written = 0;
     QStringList reasons;
     QString checksum;
@@ -154,6 +163,7 @@ TCalcRun CostEveryItem(const QString &APath)
     const qint64 written = WrittenBytes();
     QElapsedTimer t;
     t.start();
+    const double cpu = CpuSeconds();
     {
         TCostCalcProcess process(true);
         run.items = process.GetCalcPtype(QStringLiteral("00000"));
@@ -168,6 +178,7 @@ TCalcRun CostEveryItem(const QString &APath)
         process.CommitPending();
     }
     run.seconds = double(t.nsecsElapsed()) / 1e9;
+    run.cpuSeconds = CpuSeconds() - cpu;
     const int period = uOrvaneCommon::GetJxcPeriod();
     run.lines = session->Db()
                     .value(QStringLiteral("SELECT (SELECT count(*) FROM DlyBuy WHERE Period >= ?) + (SELECT "
@@ -306,12 +317,14 @@ int main(int argc, char *argv[])
     for (const QString &r : std::as_const(run.reasons))
         Print(QStringLiteral("  failed %1").arg(r));
     const qint64 rate = qint64(double(run.lines) / run.seconds);
-    Print(QStringLiteral("calculation: %1 goods (%2 failed), %3 bill lines (%4 counted) in %5 s; checksum %6")
+    Print(QStringLiteral("calculation: %1 goods (%2 failed), %3 bill lines (%4 counted) in %5 s (%6 s of "
+                         "processor time); checksum %7")
               .arg(run.items)
               .arg(run.failed)
               .arg(run.lines)
               .arg(run.detail)
               .arg(run.seconds, 0, 'f', 2)
+              .arg(run.cpuSeconds, 0, 'f', 2)
               .arg(run.checksum));
     Print(QStringLiteral("bytes written: %1, %2 x the account-set file (%3; target <= 3)")
               .arg(Megabytes(run.written))

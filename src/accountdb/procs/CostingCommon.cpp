@@ -439,10 +439,7 @@ bool readRecordsOf(QXmlStreamReader &xml, const QString &parent, QList<XmlRecord
                     QStringLiteral("XML 中有未知元素：%1（在 %2 中）").arg(xml.name().toString(), parent);
             return false;
         }
-        XmlRecord r;
-        for (const QXmlStreamAttribute &a : xml.attributes())
-            r.insert(a.name().toString(), a.value().toString());
-        records.append(r);
+        records.append(XmlRecord(xml.attributes()));
         xml.skipCurrentElement();
     }
     return !xml.hasError();
@@ -522,21 +519,19 @@ bool parseSections(const QString &xml, QHash<QString, QList<XmlRecord>> &section
 
 bool numberAttr(const XmlRecord &r, const QString &name, double &value)
 {
-    const auto it = r.constFind(name);
-    if (it == r.constEnd())
+    if (!r.contains(name))
         return false;
     bool ok = false;
-    value = it->trimmed().toDouble(&ok);
+    value = r.view(name).trimmed().toDouble(&ok);
     return ok && std::isfinite(value);
 }
 
 bool intAttr(const XmlRecord &r, const QString &name, qint64 &value)
 {
-    const auto it = r.constFind(name);
-    if (it == r.constEnd())
+    if (!r.contains(name))
         return false;
     bool ok = false;
-    value = it->trimmed().toLongLong(&ok);
+    value = r.view(name).trimmed().toLongLong(&ok);
     return ok;
 }
 

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSqlQuery>
 #include <QString>
+#include <QXmlStreamAttributes>
 #include <optional>
 
 namespace accountdb {
@@ -105,9 +106,22 @@ void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fro
 // periods before `period` took from them.
 void refreshMatched(AccountDatabase &db, const QString &ptypeId, int period);
 
+// The attributes of one Record element, as the reader hands them over (no copy of the texts).
+class XmlRecord
+{
+public:
+    XmlRecord() = default;
+    explicit XmlRecord(QXmlStreamAttributes attributes) : m_attributes(std::move(attributes)) {}
+    bool contains(const QString &name) const { return m_attributes.hasAttribute(name); }
+    QString value(const QString &name) const { return m_attributes.value(name).toString(); }
+    QStringView view(const QString &name) const { return m_attributes.value(name); }
+
+private:
+    QXmlStreamAttributes m_attributes;
+};
+
 // "<Root><Record a="..."/>...</Root>": the attributes of each Record of the root, or of the sections
 // below it (section name -> records). Returns false with a message on malformed text or other elements.
-using XmlRecord = QHash<QString, QString>;
 bool parseRecords(const QString &xml, QList<XmlRecord> &records, QString *error);
 bool parseSections(const QString &xml, QHash<QString, QList<XmlRecord>> &sections, QString *error);
 // Attribute as number; false when absent or not a number.
