@@ -120,6 +120,7 @@ AccountDatabase::AccountDatabase(const QString &path) : m_path(path), m_connecti
 
 AccountDatabase::~AccountDatabase()
 {
+    m_statements.clear();
     if (m_inTransaction) {
         try {
             rollback();
@@ -260,27 +261,45 @@ int AccountDatabase::schemaVersion() const
     return q.value(0).toInt();
 }
 
-QSqlQuery AccountDatabase::run(const QString &sql, const QVariantList &params)
+QSqlQuery &AccountDatabase::run(const QString &sql, const QVariantList &params)
 {
-    QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        throw DbError(QStringLiteral("数据库语句错误：") + q.lastError().text() + u'\n' + sql);
-    for (const QVariant &p : params)
-        q.addBindValue(bindable(p));
-    if (!q.exec())
-        throw DbError(QStringLiteral("数据库操作失败：") + q.lastError().text() + u'\n' + sql);
+    // Statements are compiled once per connection and reused: a cost calculation runs the same few
+    // texts hundreds of thousands of times. Only finished statements are in the cache (see exec()).
+    auto it = m_statements.find(sql);
+    if (it == m_statements.end()) {
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        if (!q.prepare(sql))
+            throw DbError(QStringLiteral("数据库语句错误：") + q.lastError().text() + u'\n' + sql);
+        if (m_statements.size() >= kStatementCacheSize)
+            m_statements.clear();
+        it = m_statements.insert(sql, std::move(q));
+    }
+    QSqlQuery &q = it.value();
+    for (int i = 0; i < params.size(); ++i)
+        q.bindValue(i, bindable(params[i]));
+    if (!q.exec()) {
+        const QString error = q.lastError().text();
+        m_statements.erase(it);
+        throw DbError(QStringLiteral("数据库操作失败：") + error + u'\n' + sql);
+    }
     return q;
 }
 
 QSqlQuery AccountDatabase::exec(const QString &sql, const QVariantList &params)
 {
-    return run(sql, params);
+    QSqlQuery &q = run(sql, params);
+    // The caller reads the rows at its own pace, possibly running the same text again meanwhile: the
+    // statement becomes the caller's alone. A write stays cached; its caller gets a query on the
+    // connection (the rows it changed are the connection's count).
+    if (q.isSelect())
+        return m_statements.take(sql);
+    return QSqlQuery(m_db);
 }
 
 QVariant AccountDatabase::value(const QString &sql, const QVariantList &params)
 {
-    QSqlQuery q = run(sql, params);
+    QSqlQuery &q = run(sql, params);
     QVariant v;
     if (q.next())
         v = q.value(0);
@@ -309,7 +328,7 @@ int AccountDatabase::execBatch(const QString &sql, const QVariantList &params)
     int used = 0;
     int affected = 0;
     for (const SqlStatement &s : checkedSplit(sql, params)) {
-        QSqlQuery q = run(s.text, params.mid(used, s.placeholders));
+        QSqlQuery &q = run(s.text, params.mid(used, s.placeholders));
         used += s.placeholders;
         affected = q.numRowsAffected();
         q.finish();
@@ -322,7 +341,7 @@ ResultSet AccountDatabase::query(const QString &sql, const QVariantList &params)
     int used = 0;
     ResultSet result;
     for (const SqlStatement &s : checkedSplit(sql, params)) {
-        QSqlQuery q = run(s.text, params.mid(used, s.placeholders));
+        QSqlQuery &q = run(s.text, params.mid(used, s.placeholders));
         used += s.placeholders;
         if (q.isSelect())
             result = readResult(q);

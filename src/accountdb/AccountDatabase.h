@@ -7,6 +7,7 @@
 // Every value that is not a constant of the code travels as a "?" parameter; statements are never
 // built from data. There is at most one open transaction per connection: a second begin() is an error.
 
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -79,7 +80,8 @@ private:
     void connect(bool writeAheadLog);
     void useWriteAheadLog(); // writes the journal mode into the file header
     void migrate(const QList<schema::Migration> &migrations, int from);
-    QSqlQuery run(const QString &sql, const QVariantList &params);
+    // Executes on the cached statement of the text; the reference is valid until the next run().
+    QSqlQuery &run(const QString &sql, const QVariantList &params);
 
     QString m_path;
     QString m_connectionName;
@@ -87,6 +89,9 @@ private:
     ProcRegistry m_procs;
     bool m_inTransaction = false;
     int m_savepointDepth = 0;
+    // Prepared statements by SQL text (run()); cleared when full, so texts built per call stay cheap.
+    static constexpr int kStatementCacheSize = 512;
+    QHash<QString, QSqlQuery> m_statements;
 };
 
 // The value as it is bound: an empty QString (null or not) is the empty text, QVariant() is SQL NULL.

@@ -4,6 +4,7 @@
 // their reason, the same summary line at the end. Without --force-zero a cost that stays zero or too
 // large after the substitute costs fails its item (there is nobody to type one); with it the cost is
 // kept and the item stays marked for the month-end calculation. Ctrl+C stops after the current item.
+// The items are committed in chunks; --commit-every N commits after every N items.
 // Exit code 1 when an item failed or the run was stopped.
 
 #include <QElapsedTimer>
@@ -90,6 +91,9 @@ int cmdCostCalc(const QStringList &args)
     parser.addOption({QStringLiteral("force-zero"),
                       QStringLiteral("成本为零或成本过大且找不到替代成本时保留该成本（存货留待期末计算），"
                                      "不作为异常。")});
+    parser.addOption({QStringLiteral("commit-every"),
+                      QStringLiteral("每计算 N 个存货提交一次（默认按数量和时间分批）。"),
+                      QStringLiteral("N")});
     parser.addPositionalArgument(QStringLiteral("PTYPEID"), QStringLiteral("存货编号（可以是存货类）。"),
                                  QStringLiteral("[PTYPEID ...]"));
     if (const int code = parseCommand(parser, QStringLiteral("cost-calc"), args, 0, 100000); code >= 0)
@@ -136,6 +140,11 @@ int cmdCostCalc(const QStringList &args)
     }();
     TCostCalcProcess process(parser.isSet(QStringLiteral("force-zero")));
     const int count = process.GetCalcPtype(ids.isEmpty() ? QStringLiteral("00000") : ids.join(u','));
+    if (count == 0 && !process.LastError().isEmpty()) {
+        printError(process.LastError());
+        return ExitFailure;
+    }
+    process.SetCommitEvery(parser.value(QStringLiteral("commit-every")).toInt());
     TProgress progress(count);
     QString current;
     process.SetOnGetOutPrice([&](const QString &reason, const QString &mode, double price) {
@@ -170,6 +179,7 @@ int cmdCostCalc(const QStringList &args)
         progress.Show(processed);
         process.ProcessNext();
     }
+    process.CommitPending();
     std::signal(SIGINT, previous);
     progress.Clear();
 

@@ -611,6 +611,42 @@ private slots:
               "monthMark");
     }
 
+    // Period 0 holds the opening balances: no cost procedure may run for it (or below).
+    void costProceduresRefuseOpeningPeriod_data()
+    {
+        QTest::addColumn<QString>("procedure");
+        QTest::addColumn<int>("period");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("save cost, period 0") << QStringLiteral("P_Cost_SaveCost") << 0 << -1;
+        QTest::newRow("fifo update, period 0") << QStringLiteral("P_Cost_FIFO_UpdateCost") << 0 << -1;
+        QTest::newRow("fifo update, negative") << QStringLiteral("P_Cost_FIFO_UpdateCost") << -5 << -1;
+        QTest::newRow("month end, period 0") << QStringLiteral("P_Cost_Account_Month") << 0 << -2;
+    }
+
+    void costProceduresRefuseOpeningPeriod()
+    {
+        QFETCH(QString, procedure);
+        QFETCH(int, period);
+        mustPost(201, date(1, 1), {rec(QStringLiteral("PtypeID=%1 Qty=10 Price=5").arg(G1))});
+        mustPost(201, date(1, 1), {rec(QStringLiteral("PtypeID=%1 Qty=4 Price=3").arg(C1))});
+        setSys(QStringLiteral("iniover"), QStringLiteral("1"));
+        mustPost(11, date(1, 9), {rec(QStringLiteral("PtypeID=%1 Qty=2 Price=20").arg(G1))});
+        const QString openings =
+            QStringLiteral("SELECT count(*) || '/' || sum(Total) FROM GoodsStocksCost WHERE Period = 0");
+        const QString before = m_db->value(openings).toString();
+        const QString marks = QStringLiteral("SELECT group_concat(CalcCost) FROM ptype");
+        const QString marksBefore = m_db->value(marks).toString();
+        ProcParams p{
+            {QStringLiteral("@PtypeID"), G1},       {QStringLiteral("@szPtypeID"), C1},
+            {QStringLiteral("@JXCPeriod"), period}, {QStringLiteral("@nCurrentPeriod"), period},
+            {QStringLiteral("@IsGM"), false},       {QStringLiteral("@StockMode"), 0},
+            {QStringLiteral("@MonthCalc"), false},  {QStringLiteral("@xml"), QStringLiteral("<Root/>")},
+            {QStringLiteral("@SQL"), QString()}};
+        QTEST(m_db->callProc(procedure, p), "expected");
+        QCOMPARE(m_db->value(openings).toString(), before);
+        QCOMPARE(m_db->value(marks).toString(), marksBefore);
+    }
+
     void fifoUpdateCost_data()
     {
         QTest::addColumn<QString>("change"); // how the module's XML is spoiled

@@ -95,6 +95,11 @@ private slots:
     void fifoAgainstHandFigures();
     void monthEndModeAndAfterCostingProcedures();
     void itemListAndCounts();
+    void chunkKeepsItemsWholeAndCommitsOnRequest();
+    void itemSaveChecksPeriodAndMark_data();
+    void itemSaveChecksPeriodAndMark();
+    void invalidPeriodIsRefused_data();
+    void invalidPeriodIsRefused();
 
 private:
     std::unique_ptr<TestAccountSet> FSet;
@@ -1015,6 +1020,111 @@ void TestCostCalc::itemListAndCounts()
     }
     QCOMPARE(done, (QStringList{QStringLiteral("A2"), QStringLiteral("A3")}));
     QCOMPARE(dly, 1);
+}
+
+void TestCostCalc::chunkKeepsItemsWholeAndCommitsOnRequest()
+{
+    // A2 fails in the middle of the chunk: A1 and A3 stay costed, A2 keeps its mark and nothing of it
+    // is written; other connections see the chunk only once it is committed.
+    for (const char *id : {"A1", "A2", "A3"})
+        AddGoods(QString::fromLatin1(id), 0);
+    OpenAccountSet();
+    QCOMPARE(Post(34, Day(1, 2), QStringLiteral("K1"),
+                  {{QStringLiteral("A1"), 2, 5}, {QStringLiteral("A2"), 2, 5}, {QStringLiteral("A3"), 2, 5}}),
+             0);
+    Exec(QStringLiteral("INSERT INTO DlyNdx (Vchcode, Vchtype, Date, Period) VALUES (9001, 215, ?, ?)"),
+         {Day(1, 3), Period(1)});
+    Exec(QStringLiteral("INSERT INTO DlyOther (Dlyorder, Vchcode, Vchtype, Date, Period, PtypeId, KtypeId, "
+                        "Qty, Appoint) VALUES (99001, 9001, 215, ?, ?, 'A2', 'K1', 1, 1)"),
+         {Day(1, 3), Period(1)});
+    auto other = accountdb::AccountDatabase::open(FSet->Path());
+    const QString marks =
+        QStringLiteral("SELECT group_concat(typeId || CalcCost, ',') FROM "
+                       "(SELECT typeId, CalcCost FROM ptype WHERE typeId LIKE 'A_' ORDER BY typeId)");
+    TCostCalcProcess process(true);
+    QCOMPARE(RunAll(process, QStringLiteral("00000")).size(), 1);
+    QCOMPARE(Value(marks).toString(), QStringLiteral("A10,A21,A30"));
+    QCOMPARE(other->value(marks).toString(), QStringLiteral("A11,A21,A31"));
+    process.CommitPending();
+    QVERIFY(!Udlldbservice::InTransaction());
+    QCOMPARE(other->value(marks).toString(), QStringLiteral("A10,A21,A30"));
+    QCOMPARE(
+        other->value(QStringLiteral("SELECT group_concat(PtypeId, ',') FROM GoodsStocksCost")).toString(),
+        QStringLiteral("A1,A3"));
+}
+
+void TestCostCalc::itemSaveChecksPeriodAndMark_data()
+{
+    QTest::addColumn<int>("costMode");
+    QTest::addColumn<QString>("change"); // what another workstation commits after the list was read
+    QTest::addColumn<QString>("reason");
+    const QString checkout =
+        QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = SubValue + 1 WHERE SubName = "
+                       "'JxcPeriod'");
+    const QString costed = QStringLiteral("UPDATE ptype SET CalcCost = 0 WHERE typeId = 'G1'");
+    const QString monthMark =
+        QStringLiteral("UPDATE ptype SET MonthCalcCost = 1 - MonthCalcCost WHERE typeId = 'G1'");
+    QTest::newRow("average, checkout") << 0 << checkout << QStringLiteral("存货期间已经改变");
+    QTest::newRow("average, costed elsewhere")
+        << 0 << costed << QStringLiteral("成本计算标记已被其他操作改变");
+    QTest::newRow("fifo, checkout") << 1 << checkout << QStringLiteral("存货期间已经改变");
+    QTest::newRow("fifo, month mark") << 1 << monthMark << QStringLiteral("成本计算标记已被其他操作改变");
+    QTest::newRow("month end, costed elsewhere")
+        << 4 << costed << QStringLiteral("成本计算标记已被其他操作改变");
+}
+
+void TestCostCalc::itemSaveChecksPeriodAndMark()
+{
+    QFETCH(int, costMode);
+    QFETCH(QString, change);
+    QFETCH(QString, reason);
+    const QString g = QStringLiteral("G1");
+    AddGoods(g, costMode);
+    OpenAccountSet();
+    QCOMPARE(Post(34, Day(1, 2), QStringLiteral("K1"), {{g, 10, 5}}), 0);
+    QCOMPARE(Post(11, Day(1, 5), QStringLiteral("K1"), {{g, 4, 9}}), 0);
+    const QString state = QStringLiteral("SELECT CalcCost || MonthCalcCost FROM ptype WHERE typeId = 'G1'");
+    TCostCalcProcess process(true);
+    QCOMPARE(process.GetCalcPtype(QStringLiteral("00000")), 1);
+    Exec(change);
+    const QString marks = Value(state).toString();
+    int dly = 0;
+    QVERIFY(!process.CalcPtypeCost(dly));
+    QVERIFY2(process.LastError().contains(reason), qPrintable(process.LastError()));
+    process.CommitPending();
+    QCOMPARE(LineCost(QStringLiteral("DlySale"), g, 11), 0.0);
+    QCOMPARE(Value(QStringLiteral("SELECT count(*) FROM GoodsStocksCost")).toInt(), 0);
+    QCOMPARE(Value(state).toString(), marks);
+}
+
+void TestCostCalc::invalidPeriodIsRefused_data()
+{
+    QTest::addColumn<QString>("period");
+    QTest::newRow("zero") << QStringLiteral("0");
+    QTest::newRow("negative") << QStringLiteral("-2");
+    QTest::newRow("fraction") << QStringLiteral("2.5");
+    QTest::newRow("text") << QStringLiteral("abc");
+}
+
+void TestCostCalc::invalidPeriodIsRefused()
+{
+    QFETCH(QString, period);
+    const QString g = QStringLiteral("G1");
+    AddGoods(g, 0);
+    OpenAccountSet();
+    QCOMPARE(Post(34, Day(1, 2), QStringLiteral("K1"), {{g, 10, 5}}), 0);
+    // The opening balance (period 0) that a calculation of "period 0 on" would have replaced.
+    Exec(QStringLiteral("INSERT INTO GoodsStocksCost (PtypeId, KTypeID, BlockNo, Period, Qty, Total) "
+                        "VALUES (?, 'K1', '', 0, 3, 12)"),
+         {g});
+    uOrvaneCommon::SetSysValue(QStringLiteral("JxcPeriod"), period);
+    TCostCalcProcess process(true);
+    QCOMPARE(process.GetCalcPtype(QStringLiteral("00000")), 0);
+    QCOMPARE(process.LastError(), QStringLiteral("当前存货期间“%1”无效，不能计算成本。").arg(period));
+    QVERIFY(process.ProcessEnd());
+    QCOMPARE(Value(QStringLiteral("SELECT count(*) || '/' || sum(Total) FROM GoodsStocksCost")).toString(),
+             QStringLiteral("1/12.0"));
+    QCOMPARE(Value(QStringLiteral("SELECT CalcCost FROM ptype WHERE typeId = ?"), {g}).toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCostCalc)

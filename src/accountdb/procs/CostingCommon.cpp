@@ -273,65 +273,64 @@ bool costIsAmount(int b, int u, int appoint)
 
 LineCostWriter::LineCostWriter(AccountDatabase &db) : m_db(db) {}
 
-QSqlQuery &LineCostWriter::prepared(const QString &sql)
+const QHash<qint64, LineCostWriter::LineInfo> &LineCostWriter::linesOf(const QString &table,
+                                                                       const QString &ptypeId)
 {
-    auto it = m_queries.find(sql);
-    if (it == m_queries.end()) {
-        QSqlQuery q(m_db.sql());
-        if (!q.prepare(sql))
-            throw DbError(QStringLiteral("数据库语句错误：") + q.lastError().text() + u'\n' + sql);
-        it = m_queries.insert(sql, q);
+    if (ptypeId != m_ptype) {
+        m_lines.clear();
+        m_ptype = ptypeId;
+    }
+    auto it = m_lines.find(table);
+    if (it == m_lines.end()) {
+        QHash<qint64, LineInfo> lines;
+        const ResultSet rs = m_db.query(
+            QStringLiteral(
+                "SELECT Dlyorder, Vchtype, UsedType, Appoint, Qty, FeeTotal FROM %1 WHERE PtypeId = ?")
+                .arg(table),
+            {ptypeId});
+        for (const QVariantList &r : rs.rows)
+            lines.insert(r[0].toLongLong(),
+                         {r[1].toInt(), r[2].toInt(), r[3].toInt(), r[4].toDouble(), r[5].toDouble()});
+        it = m_lines.insert(table, lines);
     }
     return it.value();
 }
 
-namespace {
-void run(QSqlQuery &q, const QVariantList &params)
-{
-    for (int i = 0; i < params.size(); ++i)
-        q.bindValue(i, params[i]);
-    if (!q.exec())
-        throw DbError(QStringLiteral("数据库操作失败：") + q.lastError().text() + u'\n' + q.lastQuery());
-}
-} // namespace
-
 bool LineCostWriter::write(const QString &table, qint64 dlyorder, const QString &ptypeId, double price,
-                           double total, int amountIsCost)
+                           double total, int amountIsCost, QString *listTable)
 {
-    QSqlQuery &read = prepared(
-        QStringLiteral("SELECT Vchtype, UsedType, Appoint, Qty, FeeTotal, PtypeId FROM %1 WHERE Dlyorder = ?")
-            .arg(table));
-    run(read, {dlyorder});
-    if (!read.next() || read.value(5).toString() != ptypeId) {
-        read.finish();
+    if (listTable)
+        listTable->clear();
+    const QHash<qint64, LineInfo> &lines = linesOf(table, ptypeId);
+    const auto found = lines.constFind(dlyorder);
+    if (found == lines.constEnd())
         return false;
-    }
-    const LineInfo line{read.value(0).toInt(), read.value(1).toInt(), read.value(2).toInt(),
-                        read.value(3).toDouble(), read.value(4).toDouble()};
-    read.finish();
+    const LineInfo &line = found.value();
     if (amountIsCost < 0)
         amountIsCost = costIsAmount(baseType(line.vchtype), line.usedType, line.appoint) ? 1 : 0;
     const double sign = line.qty < 0 ? -1.0 : 1.0;
     const double amount = Round2(std::fabs(total));
     if (amountIsCost == 1) {
-        run(prepared(QStringLiteral("UPDATE %1 SET CostPrice = ?, CostTotal = ?, Price = ?, Total = ? "
-                                    "WHERE Dlyorder = ?")
-                         .arg(table)),
-            {price, sign * amount, price, sign * amount, dlyorder});
+        m_db.exec(QStringLiteral("UPDATE %1 SET CostPrice = ?, CostTotal = ?, Price = ?, Total = ? "
+                                 "WHERE Dlyorder = ?")
+                      .arg(table),
+                  {price, sign * amount, price, sign * amount, dlyorder});
     } else {
-        run(prepared(
-                QStringLiteral("UPDATE %1 SET CostPrice = ?, CostTotal = ? WHERE Dlyorder = ?").arg(table)),
-            {price, sign * amount, dlyorder});
+        m_db.exec(QStringLiteral("UPDATE %1 SET CostPrice = ?, CostTotal = ? WHERE Dlyorder = ?").arg(table),
+                  {price, sign * amount, dlyorder});
     }
     const std::optional<LineRule> r = lineRule(baseType(line.vchtype), line.usedType);
     if (!r)
         return true;
     // A receipt's list row keeps its cost without the fee, which it carries separately.
     const double listTotal = r->receipt ? Round2(amount - line.feeTotal) : amount;
-    run(prepared(
-            QStringLiteral("UPDATE %1 SET CostPrice = ?, CostTotal = ? WHERE VchSource = ? AND Dlyorder = ?")
-                .arg(r->receipt ? inListTable(r->kind) : outListTable(r->kind))),
+    const QString list = r->receipt ? inListTable(r->kind) : outListTable(r->kind);
+    m_db.exec(
+        QStringLiteral("UPDATE %1 SET CostPrice = ?, CostTotal = ? WHERE VchSource = ? AND Dlyorder = ?")
+            .arg(list),
         {price, listTotal, table.toLower(), dlyorder});
+    if (listTable)
+        *listTable = list;
     return true;
 }
 
@@ -372,11 +371,11 @@ void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fro
         const QString table = balanceTable(kind);
         const QString goodsColumn =
             kind == StockKind::Stock ? QStringLiteral("PtypeId") : QStringLiteral("PTypeID");
-        db.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND Period >= ?").arg(table, goodsColumn),
+        db.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND Period >= ? AND Period > 0")
+                    .arg(table, goodsColumn),
                 {ptypeId, fromPeriod});
         if (moves.isEmpty())
             continue;
-        QSqlQuery insert(db.sql());
         const QString insertSql =
             kind == StockKind::Stock
                 ? QStringLiteral(
@@ -385,8 +384,6 @@ void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fro
                 : QStringLiteral(
                       "INSERT INTO %1 (PTypeID, BlockNo, Period, Qty, Total) VALUES (?, '', ?, ?, ?)")
                       .arg(table);
-        if (!insert.prepare(insertSql))
-            throw DbError(QStringLiteral("数据库语句错误：") + insert.lastError().text());
 
         QMap<QString, QPair<double, double>> balance; // key -> (qty, total), ordered for stable output
         int next = 0;
@@ -404,7 +401,7 @@ void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fro
                 if (kind == StockKind::Stock)
                     values << it.key();
                 values << period << Round4(it.value().first) << Round2(it.value().second);
-                run(insert, values);
+                db.exec(insertSql, values);
             }
         }
     }
@@ -442,10 +439,7 @@ bool readRecordsOf(QXmlStreamReader &xml, const QString &parent, QList<XmlRecord
                     QStringLiteral("XML 中有未知元素：%1（在 %2 中）").arg(xml.name().toString(), parent);
             return false;
         }
-        XmlRecord r;
-        for (const QXmlStreamAttribute &a : xml.attributes())
-            r.insert(a.name().toString(), a.value().toString());
-        records.append(r);
+        records.append(XmlRecord(xml.attributes()));
         xml.skipCurrentElement();
     }
     return !xml.hasError();
@@ -525,21 +519,19 @@ bool parseSections(const QString &xml, QHash<QString, QList<XmlRecord>> &section
 
 bool numberAttr(const XmlRecord &r, const QString &name, double &value)
 {
-    const auto it = r.constFind(name);
-    if (it == r.constEnd())
+    if (!r.contains(name))
         return false;
     bool ok = false;
-    value = it->trimmed().toDouble(&ok);
+    value = r.view(name).trimmed().toDouble(&ok);
     return ok && std::isfinite(value);
 }
 
 bool intAttr(const XmlRecord &r, const QString &name, qint64 &value)
 {
-    const auto it = r.constFind(name);
-    if (it == r.constEnd())
+    if (!r.contains(name))
         return false;
     bool ok = false;
-    value = it->trimmed().toLongLong(&ok);
+    value = r.view(name).trimmed().toLongLong(&ok);
     return ok;
 }
 

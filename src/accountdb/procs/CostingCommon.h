@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSqlQuery>
 #include <QString>
+#include <QXmlStreamAttributes>
 #include <optional>
 
 namespace accountdb {
@@ -65,16 +66,18 @@ QString knownLineTable(const QString &vchSource);
 bool costIsAmount(int b, int usedType, int appoint);
 
 // Writes costs of lines: the line (CostPrice, CostTotal with the line's direction, and Price/Total when
-// the amount is the cost) and its FIFO list row. Statements are prepared once per table.
+// the amount is the cost) and its FIFO list row. What it needs of the lines it reads once per table for
+// the goods item, not once per line; one UPDATE per line and one per list row.
 class LineCostWriter
 {
 public:
     explicit LineCostWriter(AccountDatabase &db);
     // price: unit cost; total: cost amount of the quantity (fees included; the line's direction is
-    // applied here). amountIsCost: 1 / 0, or -1 to decide by costIsAmount(). Returns false when the
-    // line does not exist or belongs to other goods.
+    // applied here). amountIsCost: 1 / 0, or -1 to decide by costIsAmount(). Returns false, writing
+    // nothing, when the line does not exist or belongs to other goods. listTable, when given, receives
+    // the FIFO list table whose row of the line was written (empty when none).
     bool write(const QString &table, qint64 dlyorder, const QString &ptypeId, double price, double total,
-               int amountIsCost);
+               int amountIsCost, QString *listTable = nullptr);
 
 private:
     struct LineInfo
@@ -85,10 +88,11 @@ private:
         double qty = 0;
         double feeTotal = 0;
     };
-    QSqlQuery &prepared(const QString &sql);
+    const QHash<qint64, LineInfo> &linesOf(const QString &table, const QString &ptypeId);
 
     AccountDatabase &m_db;
-    QHash<QString, QSqlQuery> m_queries;
+    QString m_ptype;                                 // the goods item of m_lines
+    QHash<QString, QHash<qint64, LineInfo>> m_lines; // line table -> Dlyorder -> line
 };
 
 // Rewrites the balances of the goods item for every period from `fromPeriod` to the last period that
@@ -102,9 +106,22 @@ void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fro
 // periods before `period` took from them.
 void refreshMatched(AccountDatabase &db, const QString &ptypeId, int period);
 
+// The attributes of one Record element, as the reader hands them over (no copy of the texts).
+class XmlRecord
+{
+public:
+    XmlRecord() = default;
+    explicit XmlRecord(QXmlStreamAttributes attributes) : m_attributes(std::move(attributes)) {}
+    bool contains(const QString &name) const { return m_attributes.hasAttribute(name); }
+    QString value(const QString &name) const { return m_attributes.value(name).toString(); }
+    QStringView view(const QString &name) const { return m_attributes.value(name); }
+
+private:
+    QXmlStreamAttributes m_attributes;
+};
+
 // "<Root><Record a="..."/>...</Root>": the attributes of each Record of the root, or of the sections
 // below it (section name -> records). Returns false with a message on malformed text or other elements.
-using XmlRecord = QHash<QString, QString>;
 bool parseRecords(const QString &xml, QList<XmlRecord> &records, QString *error);
 bool parseSections(const QString &xml, QHash<QString, QList<XmlRecord>> &sections, QString *error);
 // Attribute as number; false when absent or not a number.

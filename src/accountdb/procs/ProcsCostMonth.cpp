@@ -12,7 +12,8 @@
 //   by the substitute costs of T_JXC_CostCalcOrder; when none fits, a zero cost is kept with switch
 //   103 or when @bMonth = 0 (the goods item stays marked in MonthCalcCost), else the procedure returns
 //   -3 and writes nothing. Writes the line costs, the FIFO list rows' costs and the balances, and
-//   clears CalcCost. Results: 0 done; -1 unknown goods item; -3 no acceptable cost.
+//   clears CalcCost. Results: 0 done; -1 unknown goods item; -2 a period below 1; -3 no acceptable
+//   cost.
 
 #include <QHash>
 #include <QSet>
@@ -285,6 +286,9 @@ int accountMonth(ProcContext &ctx)
     const bool isGM = ctx.in(QStringLiteral("@bIsGM")).toBool();
     const bool refuseZero = ctx.in(QStringLiteral("@bMonth")).toBool();
     AccountDatabase &db = ctx.database();
+    // Period 0 holds the opening balances, which no calculation may replace.
+    if (current < 1)
+        return -2;
 
     QSqlQuery goods =
         ctx.exec(QStringLiteral("SELECT RecPrice, RefPrice FROM ptype WHERE typeId = ?"), {ptype});

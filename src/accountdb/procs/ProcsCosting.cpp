@@ -4,7 +4,8 @@
 //   The goods to calculate: @Ptypeid "00000" (or empty) = every goods item marked for calculation
 //   (CalcCost = 1, and with @bMonth also those whose last calculation accepted a zero cost,
 //   MonthCalcCost = 1); otherwise the named goods and the goods of the named classes (comma-separated
-//   ids), marked or not. Columns ptypeid, Costmode, RecPrice, RefPrice, UserCode, FullName, by id.
+//   ids), marked or not. Columns ptypeid, Costmode, RecPrice, RefPrice, UserCode, FullName, and the
+//   marks CalcCost, MonthCalcCost as read (the calculation checks them again when it saves), by id.
 //   Brings the FIFO receipts' MatchedQty / MatchedTotal of the listed goods up to @Period.
 // P_Cost_GetAllBillsByPtype(@Ptypeid, @JxcPeriod, @nCostMode, @nAllStock, @bIsGM)
 //   The opening balances (Vchtype -1 stock, -2 consigned out, with @bIsGM -3 production, -4
@@ -16,12 +17,13 @@
 // P_Cost_SaveCost(@PtypeID, @JXCPeriod, @BuyXML, @SaleXML, @OtherXML, @SQL)
 //   In one transaction: runs @SQL (balance statements built by the calculation) and writes the line
 //   costs of the three "<Root><Record Total= Price= Dlyorder= Flag=/></Root>" texts (Flag 1: the
-//   line's amount is its cost too). -1 with @ErrMsg on malformed XML, nothing written.
+//   line's amount is its cost too). -1 with @ErrMsg on malformed XML or a period below 1, nothing
+//   written.
 // P_Cost_FIFO_UpdateCost(@PtypeID, @JXCPeriod, @IsGM, @StockMode, @MonthCalc, @xml)
 //   Writes the FIFO result: receipt and issue costs (InList / OutList records by list row ID and Dest
 //   kind) into the lists and their bill lines, the matches (MatchList), the receipts' matched amounts,
-//   the period balances, and clears the goods' calculation mark. -1 with @ErrMsg on malformed XML or
-//   rows that are not the goods item's; nothing written then.
+//   the period balances, and clears the goods' calculation mark. -1 with @ErrMsg on malformed XML,
+//   rows that are not the goods item's or a period below 1; nothing written then.
 // P_Cost_FIFO_GetCheckAcceptInStock(@PtypeID, @JXCPeriod, @StockMode)
 //   The stock receipts as the FIFO loader reads them, with completion acceptances (174, 184) at the
 //   cost their bill line carries now (expense allocation may change it after posting).
@@ -82,10 +84,12 @@ int getNeededCalcPtype(ProcContext &ctx)
             parts << QStringLiteral("0 = 1");
         where = QStringLiteral("(") + parts.join(QStringLiteral(" OR ")) + u')';
     }
-    ctx.setResult(QStringLiteral("SELECT typeId AS ptypeid, Costmode, RecPrice, RefPrice, UserCode, FullName "
-                                 "FROM ptype WHERE Sonnum = 0 AND Deleted = 0 AND ") +
-                      where + QStringLiteral(" ORDER BY typeId"),
-                  params);
+    ctx.setResult(
+        QStringLiteral("SELECT typeId AS ptypeid, Costmode, RecPrice, RefPrice, UserCode, FullName, "
+                       "CalcCost, MonthCalcCost "
+                       "FROM ptype WHERE Sonnum = 0 AND Deleted = 0 AND ") +
+            where + QStringLiteral(" ORDER BY typeId"),
+        params);
     const int idColumn = ctx.result().columnIndex(QStringLiteral("ptypeid"));
     for (const QVariantList &row : std::as_const(ctx.result().rows)) {
         const QString ptype = row[idColumn].toString();
@@ -178,15 +182,11 @@ int getAllBillsByPtype(ProcContext &ctx)
                      .arg(table.toLower(), table);
         params << ptype << period;
     }
-    QSqlQuery q =
-        ctx.exec(parts.join(QStringLiteral(" UNION ALL ")) + QStringLiteral(" ORDER BY 1, 2, 3, 12"), params);
-    while (q.next()) {
-        QVariantList row;
-        row.reserve(14);
-        for (int i = 0; i < 14; ++i)
-            row << q.value(i);
-        rs.rows.append(row);
-    }
+    // Read whole through the statement cache: the text is the same for every goods item.
+    rs.rows += ctx.database()
+                   .query(parts.join(QStringLiteral(" UNION ALL ")) + QStringLiteral(" ORDER BY 1, 2, 3, 12"),
+                          params)
+                   .rows;
     return 0;
 }
 
@@ -222,9 +222,20 @@ bool readSaveXml(const QString &xml, const QString &table, QList<LineCost> &out,
     return true;
 }
 
+// Period 0 holds the opening balances, which no calculation may replace.
+bool refuseBadPeriod(ProcContext &ctx, int period)
+{
+    if (period >= 1)
+        return false;
+    ctx.setOut(QStringLiteral("@ErrMsg"), QStringLiteral("存货期间 %1 无效。").arg(period));
+    return true;
+}
+
 int saveCost(ProcContext &ctx)
 {
     ctx.setOut(QStringLiteral("@ErrMsg"), QString());
+    if (refuseBadPeriod(ctx, ctx.in(QStringLiteral("@JXCPeriod")).toInt()))
+        return -1;
     const QString ptype = ctx.in(QStringLiteral("@PtypeID")).toString().trimmed();
     QList<LineCost> costs;
     QString error;
@@ -262,13 +273,12 @@ struct ListRow
 QHash<qint64, ListRow> listRows(ProcContext &ctx, const QString &table, const QString &ptype)
 {
     QHash<qint64, ListRow> rows;
-    QSqlQuery q =
-        ctx.exec(QStringLiteral("SELECT ID, VchSource, Dlyorder, Period, FeeTotal FROM %1 WHERE PtypeID = ?")
-                     .arg(table),
-                 {ptype});
-    while (q.next())
-        rows.insert(q.value(0).toLongLong(), {q.value(1).toString(), q.value(2).toLongLong(),
-                                              q.value(3).toInt(), q.value(4).toDouble()});
+    const ResultSet rs = ctx.database().query(
+        QStringLiteral("SELECT ID, VchSource, Dlyorder, Period, FeeTotal FROM %1 WHERE PtypeID = ?")
+            .arg(table),
+        {ptype});
+    for (const QVariantList &r : rs.rows)
+        rows.insert(r[0].toLongLong(), {r[1].toString(), r[2].toLongLong(), r[3].toInt(), r[4].toDouble()});
     return rows;
 }
 
@@ -300,6 +310,8 @@ int fifoUpdateCost(ProcContext &ctx)
         ctx.setOut(QStringLiteral("@ErrMsg"), message);
         return -1;
     };
+    if (refuseBadPeriod(ctx, period))
+        return -1;
 
     QHash<QString, QList<costing::XmlRecord>> sections;
     QString error;
@@ -384,34 +396,31 @@ int fifoUpdateCost(ProcContext &ctx)
                 continue;
             const double price = Round4(c.price);
             const double total = Round2(c.total);
-            ctx.exec(QStringLiteral("UPDATE %1 SET CostPrice = ?, CostTotal = ? WHERE ID = ?")
-                         .arg(in ? costing::inListTable(c.kind) : costing::outListTable(c.kind)),
-                     {price, total, c.id});
+            const QString list = in ? costing::inListTable(c.kind) : costing::outListTable(c.kind);
+            // The bill line's write also sets the list row it names; when that is this very row, its
+            // value is the one that stands, and the row is written once.
             const QString table = costing::knownLineTable(row.source);
+            QString written;
             if (!table.isEmpty())
-                writer.write(table, row.dlyorder, ptype, price, in ? Round2(total + row.feeTotal) : total,
-                             -1);
+                writer.write(table, row.dlyorder, ptype, price, in ? Round2(total + row.feeTotal) : total, -1,
+                             &written);
+            if (written != list || row.source != table.toLower())
+                ctx.exec(QStringLiteral("UPDATE %1 SET CostPrice = ?, CostTotal = ? WHERE ID = ?").arg(list),
+                         {price, total, c.id});
         }
     }
 
     ctx.exec(QStringLiteral("DELETE FROM T_FIFO_MatchList WHERE PtypeID = ? AND Period >= ?"),
              {ptype, period});
-    QSqlQuery insert(ctx.db());
-    insert.prepare(QStringLiteral(
+    const QString insert = QStringLiteral(
         "INSERT INTO T_FIFO_MatchList (PtypeID, Period, Dest, InTable, InVchtype, InVchcode, "
         "InDlyorder, OutTable, OutVchtype, OutVchcode, OutDlyorder, Qty, Price, Total, Comment) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     for (int i = 0; i < matches.size(); ++i) {
         const MatchRecord &m = matches[i];
-        const QVariantList values{ptype,           matchPeriods[i], costing::kindName(m.kind),
-                                  m.inTable,       m.inVchtype,     m.inVchcode,
-                                  m.inDlyorder,    m.outTable,      m.outVchtype,
-                                  m.outVchcode,    m.outDlyorder,   Round4(m.qty),
-                                  Round4(m.price), Round2(m.total), m.comment};
-        for (int v = 0; v < values.size(); ++v)
-            insert.bindValue(v, bindable(values[v]));
-        if (!insert.exec())
-            throw DbError(QStringLiteral("匹配记录写入失败。"));
+        ctx.exec(insert, {ptype, matchPeriods[i], costing::kindName(m.kind), m.inTable, m.inVchtype,
+                          m.inVchcode, m.inDlyorder, m.outTable, m.outVchtype, m.outVchcode, m.outDlyorder,
+                          Round4(m.qty), Round4(m.price), Round2(m.total), m.comment});
     }
     costing::refreshMatched(ctx.database(), ptype, period);
     costing::writeBalancesFromLists(ctx.database(), ptype, period, stockMode, isGM);

@@ -9,19 +9,6 @@
 namespace {
 const QString kReasonZero = QStringLiteral("成本为零或成本过大");
 
-// Runs AWork in one transaction: its own, or the caller's when one is already open. Its own is
-// committed after AWork returns normally and rolled back when AWork throws.
-template <class F> void InOneTransaction(F AWork)
-{
-    if (Udlldbservice::InTransaction()) {
-        AWork();
-        return;
-    }
-    Udlldbservice::TTransaction transaction;
-    AWork();
-    transaction.Commit();
-}
-
 // The balance tables of the item, the production and outsourcing ones only with IsGM.
 QStringList BalanceTables(bool AIsGM)
 {
@@ -64,8 +51,7 @@ bool TCostCalcProcess::CalcAverage(int &ADlyCount)
                                    QStringLiteral("@bIsGM")},
                                   {FPtypeID, FJxcPeriod, FCostMode, FStockMode, FIsGM}, cdsBillInfo);
     if (cdsBillInfo.RowCountAll() == 0) {
-        ClearItemCost();
-        return true;
+        return ClearItemCost();
     }
 
     std::vector<TAverageLine> lines;
@@ -236,17 +222,21 @@ std::vector<TBoundSQL> TCostCalcProcess::DeleteBalanceStatements() const
 {
     std::vector<TBoundSQL> statements;
     for (const QString &table : BalanceTables(FIsGM))
-        statements.push_back({QStringLiteral("DELETE FROM %1 WHERE PTypeID = ? AND Period >= ?").arg(table),
-                              {FPtypeID, FJxcPeriod}});
+        statements.push_back(
+            {QStringLiteral("DELETE FROM %1 WHERE PTypeID = ? AND Period >= ? AND Period > 0").arg(table),
+             {FPtypeID, FJxcPeriod}});
     return statements;
 }
 
-void TCostCalcProcess::ClearItemCost()
+bool TCostCalcProcess::ClearItemCost()
 {
     std::vector<TBoundSQL> statements = DeleteBalanceStatements();
     statements.push_back(
         {QStringLiteral("UPDATE ptype SET CalcCost = 0, MonthCalcCost = 0 WHERE typeId = ?"), {FPtypeID}});
-    InOneTransaction([&] { ExecuteAll(statements); });
+    return SaveItem([&] {
+        ExecuteAll(statements);
+        return true;
+    });
 }
 
 std::vector<TBoundSQL> TCostCalcProcess::BalanceStatements(const QString &APtypeID,
@@ -334,23 +324,14 @@ bool TCostCalcProcess::SaveAverage(const std::vector<TAverageLine> &ALines)
             {QStringLiteral("UPDATE ptype SET MonthCalcCost = 0 WHERE typeId = ?"), {FPtypeID}});
     // The balance statements go bound, not as text for the procedure to run; the procedure checks its
     // XML before it writes anything, so a refusal leaves the item untouched.
-    bool saved = false;
-    InOneTransaction([&] {
-        TParamList outputs;
-        const int result = Udlldbservice::ExecuteProcByName(
-            QStringLiteral("P_Cost_SaveCost"),
-            {QStringLiteral("@PtypeID"), QStringLiteral("@JXCPeriod"), QStringLiteral("@BuyXML"),
-             QStringLiteral("@SaleXML"), QStringLiteral("@OtherXML"), QStringLiteral("@SQL"),
-             QStringLiteral("@ErrMsg")},
-            {FPtypeID, FJxcPeriod, buyXml, saleXml, otherXml, QString(), QString()}, &outputs);
-        if (result < 0) {
-            FLastError = outputs.ParamByName(QStringLiteral("@ErrMsg")).toString();
-            if (FLastError.isEmpty())
-                FLastError = QStringLiteral("成本保存失败（%1）。").arg(result);
-            return;
-        }
+    return SaveItem([&] {
+        if (!CallSaveProc(QStringLiteral("P_Cost_SaveCost"),
+                          {QStringLiteral("@PtypeID"), QStringLiteral("@JXCPeriod"),
+                           QStringLiteral("@BuyXML"), QStringLiteral("@SaleXML"), QStringLiteral("@OtherXML"),
+                           QStringLiteral("@SQL")},
+                          {FPtypeID, FJxcPeriod, buyXml, saleXml, otherXml, QString()}))
+            return false;
         ExecuteAll(statements);
-        saved = true;
+        return true;
     });
-    return saved;
 }

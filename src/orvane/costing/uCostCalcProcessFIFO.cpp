@@ -108,12 +108,14 @@ bool TCostCalcProcess::CalcFIFO(int &ADlyCount)
             FLastError = QStringLiteral("成本方程无法求解，没有找到替代成本。");
         return false;
     }
-    Udlldbservice::ExecuteProcByName(
-        QStringLiteral("P_Cost_FIFO_UpdateCost"),
-        {QStringLiteral("@PtypeID"), QStringLiteral("@JXCPeriod"), QStringLiteral("@IsGM"),
-         QStringLiteral("@StockMode"), QStringLiteral("@MonthCalc"), QStringLiteral("@xml")},
-        {FPtypeID, FJxcPeriod, FIsGM, FStockMode, FMonthCalc, all.GetUpdateXML()});
-    return true;
+    const QString xml = all.GetUpdateXML();
+    return SaveItem([&] {
+        return CallSaveProc(QStringLiteral("P_Cost_FIFO_UpdateCost"),
+                            {QStringLiteral("@PtypeID"), QStringLiteral("@JXCPeriod"),
+                             QStringLiteral("@IsGM"), QStringLiteral("@StockMode"),
+                             QStringLiteral("@MonthCalc"), QStringLiteral("@xml")},
+                            {FPtypeID, FJxcPeriod, FIsGM, FStockMode, FMonthCalc, xml});
+    });
 }
 
 void TCostCalcProcess::OpenFIFOIni()

@@ -14,6 +14,27 @@
 namespace {
 const QString kReasonZero = QStringLiteral("成本为零或成本过大");
 const QString kTypedCost = QStringLiteral("手工录入");
+const QString kItemSavepoint = QStringLiteral("cost_item");
+
+// During the run the write-ahead log may grow to 64 MB before it is copied back (the same pages are
+// written by many chunks), and the page cache (256 MB) holds the bill pages a chunk changes, so that
+// none is written twice in one chunk.
+const QString kRunSettings = QStringLiteral("PRAGMA wal_autocheckpoint = 16384; PRAGMA cache_size = -262144");
+const QString kIdleSettings = QStringLiteral("PRAGMA wal_autocheckpoint = 1000; PRAGMA cache_size = -65536");
+
+QVariant JxcPeriodText()
+{
+    return Udlldbservice::GetValueFromSQL(
+        QStringLiteral("SELECT SubValue FROM T_Gbl_SysDataCw WHERE SubName = 'JxcPeriod'"));
+}
+
+// A period is a positive whole number; anything else would reach the opening balances (period 0).
+bool ValidPeriod(const QVariant &AText, int &APeriod)
+{
+    bool ok = false;
+    APeriod = AText.toString().trimmed().toInt(&ok);
+    return ok && APeriod >= 1;
+}
 } // namespace
 
 TCostCalcProcess::TCostCalcProcess(bool AForceZero) : FForceZero(AForceZero)
@@ -35,10 +56,24 @@ TCostCalcProcess::TCostCalcProcess(bool AForceZero) : FForceZero(AForceZero)
     Udlldbservice::OpenSQL(QStringLiteral("SELECT ProcName FROM T_Inf_PlugIn_AfterCosting"), cdsAfterCalc);
 }
 
-TCostCalcProcess::~TCostCalcProcess() = default;
+TCostCalcProcess::~TCostCalcProcess()
+{
+    try {
+        CommitPending();
+    } catch (const std::exception &) {
+        // The open chunk is rolled back with the connection; its items stay marked for calculation.
+    }
+}
 
 int TCostCalcProcess::GetCalcPtype(const QString &AParPype)
 {
+    FLastError.clear();
+    const QVariant period = JxcPeriodText();
+    if (!ValidPeriod(period, FJxcPeriod)) {
+        cdsPtype.Clear();
+        FLastError = QStringLiteral("当前存货期间“%1”无效，不能计算成本。").arg(period.toString());
+        return 0;
+    }
     Udlldbservice::OpenProcByName(QStringLiteral("P_Cost_GetNeededCalcPtype"),
                                   {QStringLiteral("@Ptypeid"), QStringLiteral("@Period"),
                                    QStringLiteral("@bMonth"), QStringLiteral("@bIsGM")},
@@ -82,6 +117,11 @@ bool TCostCalcProcess::CalcPtypeCost(int &ADlyCount)
     FPrice = 0;
     FMonthCalc = false;
 
+    // A run that cannot write (nothing to cost) leaves the connection's settings alone.
+    if (!FRunSettings && !Udlldbservice::InTransaction()) {
+        Udlldbservice::ExecuteSQL(kRunSettings);
+        FRunSettings = true;
+    }
     bool ok = false;
     switch (FCostMode) {
     case 4:
@@ -98,21 +138,103 @@ bool TCostCalcProcess::CalcPtypeCost(int &ADlyCount)
         FLastError = QStringLiteral("存货的成本计算方法 %1 不能计算。").arg(FCostMode);
         break;
     }
-    if (ok)
-        RunAfterCalc();
+    CommitChunkIfDue();
     return ok;
+}
+
+bool TCostCalcProcess::SaveItem(const std::function<bool()> &AWrite)
+{
+    if (!Udlldbservice::InTransaction()) {
+        Udlldbservice::BeginTrans();
+        FOwnChunk = true;
+        FChunkItems = 0;
+        FChunkClock.start();
+    }
+    Udlldbservice::ExecuteSQL(QStringLiteral("SAVEPOINT ") + kItemSavepoint);
+    const auto undo = [] {
+        Udlldbservice::ExecuteSQL(QStringLiteral("ROLLBACK TO ") + kItemSavepoint);
+        Udlldbservice::ExecuteSQL(QStringLiteral("RELEASE ") + kItemSavepoint);
+    };
+    bool ok = false;
+    try {
+        ok = ItemUnchanged() && AWrite();
+        // The after-costing plug-ins belong to the item: they run in its savepoint.
+        if (ok)
+            RunAfterCalc();
+    } catch (...) {
+        try {
+            undo();
+        } catch (const std::exception &) {
+            // The database ended the transaction itself; the item is not written either way.
+        }
+        throw;
+    }
+    if (ok)
+        Udlldbservice::ExecuteSQL(QStringLiteral("RELEASE ") + kItemSavepoint);
+    else
+        undo();
+    ++FChunkItems;
+    return ok;
+}
+
+bool TCostCalcProcess::ItemUnchanged()
+{
+    int period = 0;
+    if (!ValidPeriod(JxcPeriodText(), period) || period != FJxcPeriod) {
+        FLastError = QStringLiteral("存货期间已经改变（可能已经月末结账），本存货没有保存，请重新计算。");
+        return false;
+    }
+    if (!cdsPtype.HasField(QStringLiteral("CalcCost")))
+        return true;
+    TClientDataSet mark;
+    Udlldbservice::OpenSQL(QStringLiteral("SELECT CalcCost, MonthCalcCost FROM ptype WHERE typeId = ?"),
+                           {FPtypeID}, mark);
+    if (mark.RecordCount() == 1 &&
+        mark.Value(QStringLiteral("CalcCost")).toInt() ==
+            cdsPtype.Value(QStringLiteral("CalcCost")).toInt() &&
+        mark.Value(QStringLiteral("MonthCalcCost")).toInt() ==
+            cdsPtype.Value(QStringLiteral("MonthCalcCost")).toInt())
+        return true;
+    FLastError = QStringLiteral("存货的成本计算标记已被其他操作改变，本存货没有保存，请重新计算。");
+    return false;
+}
+
+void TCostCalcProcess::CommitChunkIfDue()
+{
+    if (FChunkItems >= FChunkLimit || FChunkClock.elapsed() >= kChunkMillis)
+        CommitChunk();
+}
+
+void TCostCalcProcess::CommitChunk()
+{
+    if (!FOwnChunk)
+        return;
+    FOwnChunk = false;
+    if (Udlldbservice::InTransaction())
+        Udlldbservice::CommitTrans();
+}
+
+void TCostCalcProcess::CommitPending()
+{
+    CommitChunk();
+    if (FRunSettings && !Udlldbservice::InTransaction()) {
+        FRunSettings = false;
+        Udlldbservice::ExecuteSQL(kIdleSettings);
+    }
 }
 
 bool TCostCalcProcess::CalcMonth()
 {
-    const int result = Udlldbservice::ExecuteProcByName(
-        QStringLiteral("P_Cost_Account_Month"),
-        {QStringLiteral("@szPtypeID"), QStringLiteral("@nCurrentPeriod"), QStringLiteral("@nAllStock"),
-         QStringLiteral("@bIsGM"), QStringLiteral("@bMonth")},
-        {FPtypeID, FJxcPeriod, FStockMode, FIsGM, !FForceZero});
-    if (result < 0)
-        FLastError = QStringLiteral("期末成本计算过程返回错误 %1。").arg(result);
-    return result >= 0;
+    return SaveItem([this] {
+        const int result = Udlldbservice::ExecuteProcByName(
+            QStringLiteral("P_Cost_Account_Month"),
+            {QStringLiteral("@szPtypeID"), QStringLiteral("@nCurrentPeriod"), QStringLiteral("@nAllStock"),
+             QStringLiteral("@bIsGM"), QStringLiteral("@bMonth")},
+            {FPtypeID, FJxcPeriod, FStockMode, FIsGM, !FForceZero});
+        if (result < 0)
+            FLastError = QStringLiteral("期末成本计算过程返回错误 %1。").arg(result);
+        return result >= 0;
+    });
 }
 
 void TCostCalcProcess::RunAfterCalc()
@@ -152,6 +274,9 @@ bool TCostCalcProcess::AcceptUnfoundCost(const TBillInfo &AInfo, double &APrice)
         ReportPrice(kTypedCost, APrice);
         return true;
     }
+    // Nobody waits on the account set while the user types: the items costed so far are committed.
+    if (FOnInputCost)
+        CommitChunk();
     if (!FOnInputCost) {
         FLastError = QStringLiteral("单据类型 %1 数量 %2 的成本为零或成本过大，没有找到替代成本。")
                          .arg(AInfo.Vchtype)
@@ -186,6 +311,20 @@ QString TCostCalcProcess::GetBillDlyTableName(int AVchtype)
     default:
         return QStringLiteral("dlyother");
     }
+}
+
+bool TCostCalcProcess::CallSaveProc(const QString &AName, QStringList ANames, QVariantList AValues)
+{
+    ANames << QStringLiteral("@ErrMsg");
+    AValues << QString();
+    TParamList outputs;
+    const int result = Udlldbservice::ExecuteProcByName(AName, ANames, AValues, &outputs);
+    if (result >= 0)
+        return true;
+    FLastError = outputs.ParamByName(QStringLiteral("@ErrMsg")).toString();
+    if (FLastError.isEmpty())
+        FLastError = QStringLiteral("成本保存失败（%1）。").arg(result);
+    return false;
 }
 
 void TCostCalcProcess::ExecuteAll(const std::vector<TBoundSQL> &AStatements)

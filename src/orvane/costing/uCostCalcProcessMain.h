@@ -11,6 +11,7 @@
 #include "uCostAverage.h"
 #include "uCostCalcProcess.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QVariantList>
 
@@ -47,17 +48,29 @@ public:
     // Reads the period, the stock mode, the substitute-cost order, the zero-cost switches, the
     // largest acceptable cost and the after-costing procedures of the open account set.
     explicit TCostCalcProcess(bool AForceZero);
+    // Commits the writes still pending (CommitPending), swallowing a failure to do so.
     ~TCostCalcProcess();
     TCostCalcProcess(const TCostCalcProcess &) = delete;
     TCostCalcProcess &operator=(const TCostCalcProcess &) = delete;
 
     // Opens the items that need calculation: AParPype is an item id, a comma-separated list of ids
-    // or "00000" for all items. Returns their number; the first is current.
+    // or "00000" for all items. Returns their number; the first is current. Returns 0 with LastError
+    // set, and writes nothing, when the current inventory period is not valid.
     int GetCalcPtype(const QString &AParPype);
     // Costs the current item; adds the number of lines processed to ADlyCount. False when the item
     // failed (LastError says why); nothing is written for a failed item.
+    //
+    // The writes of the items are committed in chunks (kChunkItems items or kChunkMillis ms), each
+    // item all-or-nothing under its own savepoint, so that a killed run leaves every item either
+    // costed with its mark cleared or untouched. Inside a transaction the caller opened, the items
+    // only use savepoints and the caller commits.
     bool CalcPtypeCost(int &ADlyCount);
     void ProcessNext();
+    // Commits the chunk of costed items still open: the caller's last call, at the end of the run
+    // and on cancel.
+    void CommitPending();
+    // Commits after every AItems items (a time limit still applies); 0 restores the default.
+    void SetCommitEvery(int AItems) { FChunkLimit = AItems > 0 ? AItems : kChunkItems; }
 
     QString CurrentPtype() const;
     bool ProcessEnd() const;
@@ -98,7 +111,7 @@ private:
     double FetchLastInPrice();
     std::vector<TBoundSQL> DeleteBalanceStatements() const;
     bool SaveAverage(const std::vector<TAverageLine> &ALines);
-    void ClearItemCost();
+    bool ClearItemCost();
 
     // FIFO helpers (uCostCalcProcessFIFO.cpp)
     void OpenFIFOIni();
@@ -107,6 +120,15 @@ private:
     int LoadOutRows(TClientDataSet &ADataSet, const QString &AKind);
     bool SearchFIFOSubstitute(const TInRecord *AReceipt, int AVchtype, double AQty, double &APrice);
 
+    // Chunks and items
+    // Runs AWrite, the writes of the current item, inside the chunk under the item's savepoint,
+    // after checking that the period and the item's mark are still those the run read. False (and
+    // nothing written) when the check or AWrite fails.
+    bool SaveItem(const std::function<bool()> &AWrite);
+    bool ItemUnchanged();
+    void CommitChunkIfDue();
+    void CommitChunk();
+
     // Shared
     // A cost that stays zero or too large after the substitute search: force, reuse the typed
     // cost, or ask. False fails the item (FLastError set).
@@ -114,6 +136,8 @@ private:
     void ReportPrice(const QString &ACostMode, double APrice);
     bool Acceptable(double APrice) const;
     static void ExecuteAll(const std::vector<TBoundSQL> &AStatements);
+    // A saving procedure with its @ErrMsg output: false with LastError set when it refuses.
+    bool CallSaveProc(const QString &AName, QStringList ANames, QVariantList AValues);
 
 public:
     // Documented state, readable by the cost windows and the tests.
@@ -147,4 +171,15 @@ private:
     TOnGetOutPrice FOnGetOutPrice;
     TOnInputCost FOnInputCost;
     QString FLastError;
+
+    // The lines of one goods item lie on pages shared with every other item, so each commit writes
+    // nearly every bill page again: few, long chunks keep the bytes written near the file's size.
+    // The job lock of the account set keeps other jobs out meanwhile.
+    static constexpr int kChunkItems = 5000;
+    static constexpr qint64 kChunkMillis = 30000;
+    bool FOwnChunk = false;    // this process began the open transaction and commits it
+    bool FRunSettings = false; // the connection runs with the larger log and page cache
+    int FChunkItems = 0;
+    int FChunkLimit = kChunkItems;
+    QElapsedTimer FChunkClock;
 };

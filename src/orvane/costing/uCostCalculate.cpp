@@ -423,6 +423,8 @@ void TfrmCostCalculate::CalcCost()
     const QString list =
         rbAllPtype->isChecked() ? QStringLiteral("00000") : SelectedPtypes().join(QLatin1Char(','));
     const int count = process.GetCalcPtype(list);
+    if (count == 0 && !process.LastError().isEmpty())
+        Log(process.LastError());
     gProgressBar->setRange(0, count > 0 ? count : 1);
     gProgressBar->setValue(0);
     FRunning = true;
@@ -444,6 +446,7 @@ void TfrmCostCalculate::CalcCost()
         Log(QString());
         process.ProcessNext();
     }
+    process.CommitPending();
 
     gProgressBar->setValue(gProgressBar->maximum());
     Log(FCancel ? QStringLiteral("用户取消计算。") : QStringLiteral("成本计算完成。"));

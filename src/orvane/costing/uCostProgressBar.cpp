@@ -41,6 +41,8 @@ TfrmCostProgressBar::~TfrmCostProgressBar() = default;
 int TfrmCostProgressBar::OpenPtypeList()
 {
     const int count = FProcess->GetCalcPtype(FPtypeList);
+    if (count == 0 && !FProcess->LastError().isEmpty())
+        Udllmessageintf::ShowErrorMsg(FProcess->LastError());
     if (count > 0)
         gProgressBar->setMaximum(count);
     return count;
@@ -81,6 +83,7 @@ void TfrmCostProgressBar::CalcCost()
                 gProgressBar->setValue(gProgressBar->value() + 1);
             FProcess->ProcessNext();
         }
+        FProcess->CommitPending();
     } catch (...) {
         if (result() != mrCancel)
             done(mrCancel);
