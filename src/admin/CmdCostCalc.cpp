@@ -21,7 +21,6 @@
 #include "uDllComm.h"
 #include "uJobLock.h"
 #include "uOrvaneCommon.h"
-#include "uSysEventLog.h"
 
 namespace admin {
 
@@ -192,10 +191,6 @@ int cmdCostCalc(const QStringList &args)
             .arg(failed)
             .arg(lines)
             .arg(elapsedText(clock.elapsed())));
-    uSysEventLog::WriteSysEvent(QStringLiteral("成本计算：共%1个存货，成功%2个，异常%3个")
-                                    .arg(processed)
-                                    .arg(processed - failed)
-                                    .arg(failed));
     return failed > 0 || gCancel ? ExitFailure : ExitOk;
 }
 

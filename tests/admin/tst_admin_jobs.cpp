@@ -128,6 +128,13 @@ private slots:
                 admin(args + QStringList{QStringLiteral("--db"), db, QStringLiteral("--force-zero")});
             QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
             QVERIFY(costState(db) != before);
+            // The run is recorded once; the refused one is not.
+            auto a = AccountDatabase::open(db);
+            QCOMPARE(
+                a->value(QStringLiteral(
+                             "SELECT group_concat(Event) FROM T_Sys_EventLog WHERE Event LIKE '成本计算%'"))
+                    .toString(),
+                QStringLiteral("成本计算：共40个存货，成功40个，异常0个"));
         }
     }
 

@@ -1117,7 +1117,8 @@ void TestCostCalc::invalidPeriodIsRefused()
     Exec(QStringLiteral("INSERT INTO GoodsStocksCost (PtypeId, KTypeID, BlockNo, Period, Qty, Total) "
                         "VALUES (?, 'K1', '', 0, 3, 12)"),
          {g});
-    uOrvaneCommon::SetSysValue(QStringLiteral("JxcPeriod"), period);
+    // Written past the system value's own check, as a damaged or hand-edited account set has it.
+    Exec(QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = ? WHERE SubName = 'JxcPeriod'"), {period});
     TCostCalcProcess process(true);
     QCOMPARE(process.GetCalcPtype(QStringLiteral("00000")), 0);
     QCOMPARE(process.LastError(), QStringLiteral("当前存货期间“%1”无效，不能计算成本。").arg(period));

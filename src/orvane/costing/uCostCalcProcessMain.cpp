@@ -138,6 +138,9 @@ bool TCostCalcProcess::CalcPtypeCost(int &ADlyCount)
         FLastError = QStringLiteral("存货的成本计算方法 %1 不能计算。").arg(FCostMode);
         break;
     }
+    ++FRunItems;
+    if (!ok)
+        ++FRunFailed;
     CommitChunkIfDue();
     return ok;
 }
@@ -216,6 +219,14 @@ void TCostCalcProcess::CommitChunk()
 
 void TCostCalcProcess::CommitPending()
 {
+    // The run is recorded once, with the last chunk of its work.
+    if (FRunItems > 0) {
+        uOrvaneCommon::WriteSysEvent(QStringLiteral("成本计算：共%1个存货，成功%2个，异常%3个")
+                                         .arg(FRunItems)
+                                         .arg(FRunItems - FRunFailed)
+                                         .arg(FRunFailed));
+        FRunItems = FRunFailed = 0;
+    }
     CommitChunk();
     if (FRunSettings && !Udlldbservice::InTransaction()) {
         FRunSettings = false;

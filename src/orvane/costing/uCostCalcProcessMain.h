@@ -173,13 +173,16 @@ private:
     QString FLastError;
 
     // The lines of one goods item lie on pages shared with every other item, so each commit writes
-    // nearly every bill page again: few, long chunks keep the bytes written near the file's size.
-    // The job lock of the account set keeps other jobs out meanwhile.
+    // nearly every bill page again: longer chunks write fewer bytes. But a chunk holds the account
+    // set's write lock, and another workstation's bill save waits for it: a chunk ends well within
+    // that writer's busy timeout (5 s). The job lock keeps other jobs out meanwhile.
     static constexpr int kChunkItems = 5000;
-    static constexpr qint64 kChunkMillis = 30000;
+    static constexpr qint64 kChunkMillis = 3000;
     bool FOwnChunk = false;    // this process began the open transaction and commits it
     bool FRunSettings = false; // the connection runs with the larger log and page cache
     int FChunkItems = 0;
     int FChunkLimit = kChunkItems;
+    int FRunItems = 0; // items of the run not yet recorded in the event log, and failed ones
+    int FRunFailed = 0;
     QElapsedTimer FChunkClock;
 };

@@ -6,7 +6,7 @@ add_library(orvane_costwin STATIC
   ${CMAKE_CURRENT_LIST_DIR}/uCostProgressBar.cpp ${CMAKE_CURRENT_LIST_DIR}/uCostProgressBar.h
 )
 target_include_directories(orvane_costwin PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(orvane_costwin PUBLIC orvane_costing orvane_forms orvane_users orvane_core QuillCMRunStd Qt6::Widgets)
+target_link_libraries(orvane_costwin PUBLIC orvane_costing orvane_forms orvane_core QuillCMRunStd Qt6::Widgets)
 # The checkout offers the cost calculation through its hook, which these windows fill.
 if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/../closing/CMakeLists.txt AND
    EXISTS ${CMAKE_CURRENT_LIST_DIR}/../closing/uJxcCheckOutCore.h)

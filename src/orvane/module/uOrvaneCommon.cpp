@@ -1,5 +1,8 @@
 #include "uOrvaneCommon.h"
 
+#include <QDateTime>
+#include <QSysInfo>
+
 #include "ClientDataSet.h"
 #include "Udlldbservice.h"
 #include "Udllsystemintf.h"
@@ -9,6 +12,17 @@
 #include <QComboBox>
 
 namespace uOrvaneCommon {
+
+void WriteSysEvent(const QString &event)
+{
+    const QString time = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
+    Udlldbservice::ExecuteProcByName(
+        QStringLiteral("p_Jxc_GetEventLog"),
+        {QStringLiteral("@cMode"), QStringLiteral("@DATE"), QStringLiteral("@Custom1"),
+         QStringLiteral("@Custom2"), QStringLiteral("@Custom3"), QStringLiteral("@szStrings")},
+        {QStringLiteral("I"), time, QSysInfo::machineHostName(), Udllsystemintf::GetCurrentOperatorId(),
+         Udllsystemintf::GetCurrentOperatorName(), event});
+}
 using namespace Udlldbservice;
 
 QString DisplayFormat2, DisplayFormat4, DisplayFormat5, DisplayFormat6, DisplayFormat7, DisplayFormat8;

@@ -9,6 +9,10 @@
 class QComboBox;
 
 namespace uOrvaneCommon {
+
+// Writes an event of the current operator on this computer into the system event log
+// (p_Jxc_GetEventLog mode I), inside the open transaction when there is one.
+void WriteSysEvent(const QString &event);
 // Module-wide display formats, set at unit start and cleared at unit end.
 extern QString DisplayFormat2, DisplayFormat4, DisplayFormat5, DisplayFormat6, DisplayFormat7, DisplayFormat8;
 void InitDisplayFormats();

@@ -228,7 +228,7 @@ void TfrmSysEventLog::Export()
     if (file.write(text) != text.size() || !file.flush())
         FileError(fileName, file.errorString());
     file.close();
-    uSysEventLog::WriteSysEvent(QStringLiteral("日志导出操作"));
+    uOrvaneCommon::WriteSysEvent(QStringLiteral("日志导出操作"));
     if (!FBClearUse)
         Notice(QStringLiteral("导出日志成功。"));
 }
@@ -257,7 +257,7 @@ void TfrmSysEventLog::btnClearClick()
         Udlldbservice::TTransaction transaction;
         Udlldbservice::ExecuteProcByName(
             kProc, kProcParams, {QStringLiteral("C"), QString(), QString(), QString(), QString(), QString()});
-        uSysEventLog::WriteSysEvent(QStringLiteral("清空系统日志"));
+        uOrvaneCommon::WriteSysEvent(QStringLiteral("清空系统日志"));
         transaction.Commit();
     }
     RefreshData();
@@ -318,15 +318,6 @@ QString PrintTemplate()
 QString WithTxtExtension(const QString &fileName)
 {
     return fileName.toLower().contains(QLatin1String(".txt")) ? fileName : fileName + QStringLiteral(".txt");
-}
-
-void WriteSysEvent(const QString &event)
-{
-    const QString time = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
-    Udlldbservice::ExecuteProcByName(kProc, kProcParams,
-                                     {QStringLiteral("I"), time, QSysInfo::machineHostName(),
-                                      Udllsystemintf::GetCurrentOperatorId(),
-                                      Udllsystemintf::GetCurrentOperatorName(), event});
 }
 
 } // namespace uSysEventLog

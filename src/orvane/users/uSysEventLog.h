@@ -69,7 +69,4 @@ constexpr int PrintID = 1330;
 QString PrintTemplate();
 // The name the export writes: ".txt" added unless the lower-case name holds ".txt".
 QString WithTxtExtension(const QString &fileName);
-// Writes an event of the current operator on this computer into the log (mode I), inside the open
-// transaction when there is one.
-void WriteSysEvent(const QString &event);
 } // namespace uSysEventLog
