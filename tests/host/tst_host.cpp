@@ -231,7 +231,7 @@ void TestHost::menuEntries()
     // The action sits in the top-level menu of its path.
     bool inMenu = false;
     for (QMenu *m : FWindow->findChildren<QMenu *>())
-        if (m->title() == menu && m->actions().contains(action))
+        if (m->title() == HostFunctionMenu::MenuTitle(menu) && m->actions().contains(action))
             inMenu = true;
     QVERIFY(inMenu);
 }

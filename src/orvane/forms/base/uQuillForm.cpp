@@ -14,6 +14,7 @@
 #include "Udllbaseselect.h"
 #include "Udllsystemintf.h"
 #include "uDllComm.h"
+#include "uFormBehaviour.h"
 #include "uOperationFunc.h"
 
 namespace {
@@ -74,6 +75,8 @@ void TQuillForm::Construct()
     QPalette pal = palette();
     pal.setColor(QPalette::Window, FCMSysColor->FormColor);
     setPalette(pal);
+    // Remembered size and column widths, first focus, Enter and Esc.
+    TFormBehaviour::Attach(this);
 }
 
 void TQuillForm::SetFunctionNo(int functionNo)
