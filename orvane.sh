@@ -7,7 +7,7 @@ ROOT=$(pwd)
 
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   qt6-qpa-plugins libgl-dev fonts-wqy-microhei libsodium-dev clang libclang-rt-dev
-  qt6-translations-l10n libxlsxwriter-dev unzip)
+  qt6-translations-l10n fonts-noto-cjk libxlsxwriter-dev unzip)
 
 install_packages() {
   local missing=()

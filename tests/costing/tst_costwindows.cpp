@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 
 #include "Kvbasicinfocomponent.h"
 #include "Kvggeneralgrid.h"
@@ -140,6 +141,7 @@ private slots:
     void emptyItemList();
     void costsSmallAccountSet();
     void cancelBetweenItems();
+    void logFollowsAndAligns();
 
     // Manual cost window
     void costInputChecks_data();
@@ -549,6 +551,40 @@ void TestCostWindows::costsSmallAccountSet()
     QCOMPARE(PendingItems(), 1); // A3 stays marked
 }
 
+void TestCostWindows::logFollowsAndAligns()
+{
+    // Names of every width (a rare character outside the code page is one byte there but two columns
+    // on screen), and enough goods for the log to scroll.
+    const QStringList names = {QStringLiteral("刘䶮牌茶叶"), QStringLiteral("约翰·史密斯"),
+                               QStringLiteral("M6 bolt"), QStringLiteral("螺丝钉（不锈钢）")};
+    QList<std::tuple<QString, double, double>> lines;
+    for (int i = 0; i < 30; ++i) {
+        const QString id = QStringLiteral("L%1").arg(i, 2, 10, QLatin1Char('0'));
+        AddGoods(id, names.at(i % names.size()) + QString::number(i));
+        lines.append({id, 1, 5});
+    }
+    QVERIFY(Post(34, Day(1, 2), lines));
+    auto frm = Wizard(QString(), QStringLiteral("1"));
+    frm->btnNext->click();
+
+    // The whole summary is in view at the end of the run, no part of it behind a scroll bar.
+    QPlainTextEdit *log = frm->mmoPtype;
+    const QScrollBar *bar = log->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(!log->horizontalScrollBar()->isVisible());
+    QTextCursor end(log->document());
+    end.movePosition(QTextCursor::End);
+    QVERIFY(log->viewport()->rect().contains(log->cursorRect(end)));
+    // The √/× column starts at the same place on screen in every result line.
+    const QFontMetrics metrics(frm->mmoPtype->font());
+    QSet<int> starts;
+    for (const QString &line : MemoLines(*frm))
+        if (line.endsWith(QStringLiteral("√ ")) || line.endsWith(QStringLiteral("× ")))
+            starts << metrics.horizontalAdvance(line.left(line.size() - 2));
+    QCOMPARE(starts.size(), 1);
+}
+
 void TestCostWindows::cancelBetweenItems()
 {
     for (const QString &id : {QStringLiteral("B1"), QStringLiteral("B2"), QStringLiteral("B3")})
@@ -723,12 +759,19 @@ void TestCostWindows::progressWindowCloseCancels()
     // Uninterrupted: every item, titles with one more dot each, and the window closes itself.
     TfrmCostProgressBar again(QStringLiteral("C2,C3"));
     QCOMPARE(again.OpenPtypeList(), 2);
-    QStringList titles2;
+    QStringList titles2, progress;
     connect(&again, &QWidget::windowTitleChanged, &again, [&](const QString &title) { titles2 << title; });
+    // The window names the item under calculation and how far the run is.
+    connect(again.gProgressBar, &QProgressBar::valueChanged, &again, [&] {
+        progress << again.findChild<QLabel *>(QStringLiteral("lblItem"))->text() + u'|' +
+                        again.gProgressBar->text();
+    });
     again.PostCalcMessage();
     QCOMPARE(again.exec(), int(mrOk));
     QCOMPARE(again.ProcessedCount(), 2);
     QCOMPARE(titles2, (QStringList{QStringLiteral("正在计算."), QStringLiteral("正在计算..")}));
+    QCOMPARE(progress.mid(0, 2), (QStringList{QStringLiteral("正在计算：C2（1 / 2）|1 / 2"),
+                                              QStringLiteral("正在计算：C3（2 / 2）|2 / 2")}));
     QCOMPARE(PendingItems(), 0);
 }
 

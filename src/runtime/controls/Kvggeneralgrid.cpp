@@ -305,44 +305,60 @@ void TKvGGeneralGrid::UpdateTotals()
     FFooter->Texts = texts;
     const bool show = any && rowCount() > 0;
     FFooter->setVisible(show);
-    setViewportMargins(0, 0, 0, show ? verticalHeader()->defaultSectionSize() : 0);
     updateGeometries();
     FFooter->update();
 }
 
 void TKvGGeneralGrid::updateGeometries()
 {
+    // The table lays out its headers in the viewport margins; the 合计 row takes the bottom one.
     QTableWidget::updateGeometries();
+    const int footerHeight = verticalHeader()->defaultSectionSize();
+    QMargins margins = viewportMargins();
+    if (margins.bottom() != (FFooter->isHidden() ? 0 : footerHeight)) {
+        margins.setBottom(FFooter->isHidden() ? 0 : footerHeight);
+        setViewportMargins(margins);
+    }
     const QRect area = viewport()->geometry();
-    FFooter->setGeometry(area.left(), area.bottom() + 1, area.width(),
-                         verticalHeader()->defaultSectionSize());
+    FFooter->setGeometry(area.left(), area.bottom() + 1, area.width(), footerHeight);
 }
 
 void TKvGGeneralGrid::FitColumns()
 {
+    // Every row counts, not only those a not yet shown grid would have on screen.
+    constexpr int kPadding = 14;
+    constexpr int kMeasuredRows = 2000;
+    const QFontMetrics cells(font());
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics totals(bold);
     FFitting = true;
-    resizeColumnsToContents();
     for (int c = 0; c < columnCount(); ++c) {
+        if (isColumnHidden(c))
+            continue;
         const int chosen = c < FColumns.size() ? FUserWidths.value(FColumns.at(c).FieldName.toLower()) : 0;
         if (chosen > 0) {
             setColumnWidth(c, chosen);
             continue;
         }
-        // The 合计 row needs its room too.
-        if (c < FFooter->Texts.size() && !FFooter->Texts.at(c).isEmpty())
-            setColumnWidth(
-                c, std::max(columnWidth(c), fontMetrics().horizontalAdvance(FFooter->Texts.at(c)) + 16));
-        setColumnWidth(c, std::min(columnWidth(c), kMaxFittedWidth));
+        int width = horizontalHeader()->sectionSizeHint(c);
+        for (int r = 0; r < rowCount() && r < kMeasuredRows; ++r)
+            if (const QTableWidgetItem *cell = item(r, c))
+                width = std::max(width, cells.horizontalAdvance(cell->text()) + kPadding);
+        if (c < FFooter->Texts.size())
+            width = std::max(width, totals.horizontalAdvance(FFooter->Texts.at(c)) + kPadding);
+        setColumnWidth(c, std::min(width, kMaxFittedWidth));
     }
     FFitting = false;
 }
 
 QHash<QString, int> TKvGGeneralGrid::ColumnWidths() const
 {
+    // Only what the user chose: the other columns fit their content again next time.
     QHash<QString, int> widths;
-    for (int c = 0; c < FColumns.size() && c < columnCount(); ++c)
-        if (!isColumnHidden(c))
-            widths.insert(FColumns.at(c).FieldName, columnWidth(c));
+    for (const TGridColumn &c : FColumns)
+        if (const int width = FUserWidths.value(c.FieldName.toLower()); width > 0)
+            widths.insert(c.FieldName, width);
     return widths;
 }
 

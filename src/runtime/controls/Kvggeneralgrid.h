@@ -101,8 +101,8 @@ public:
     void ShowFilterDialog();
     void ShowLocateDialog();
 
-    // Column widths by field name as the user left them; kept over later loads (the window
-    // remembers them per operator).
+    // Column widths by field name that the user chose; kept over later loads (the window remembers
+    // them per operator). Columns the user did not touch fit their content.
     QHash<QString, int> ColumnWidths() const;
     void SetColumnWidths(const QHash<QString, int> &widths);
 
