@@ -192,6 +192,14 @@ void TestWindows::gridSortFilterCopy()
     LoadGoods(&grid, {{"P1", "乙", 10, 1, 100}, {"P2", "甲", 9, 2, 18}});
     QCOMPARE(order(), QStringLiteral("P1,P2"));
 
+    // The 合计 row sits under the rows, not over them.
+    grid.resize(500, 200);
+    grid.show();
+    const QWidget *totals = grid.findChild<QWidget *>(QStringLiteral("GridTotals"));
+    QVERIFY(totals && totals->isVisible());
+    QVERIFY(grid.viewport()->geometry().bottom() < totals->geometry().top());
+    QVERIFY(totals->geometry().bottom() < grid.height());
+
     // The 合计 row follows the rows shown.
     grid.ApplyFilter(QStringLiteral("甲"));
     QCOMPARE(grid.TotalText(QStringLiteral("Total")), QStringLiteral("18.00"));
