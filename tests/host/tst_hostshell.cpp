@@ -14,16 +14,11 @@
 
 #include "HostHelp.h"
 #include "HostMainWindow.h"
+#include "HostTestWindow.h"
 #include "ModuleLoader.h"
 #include "TestAccountSet.h"
 
 namespace {
-class StubbornPage : public QWidget
-{
-protected:
-    void closeEvent(QCloseEvent *event) override { event->ignore(); }
-};
-
 // Calls the action on every modal window that shows up while it lives (and closes the window
 // the action leaves open), so that a missing or an unexpected window never hangs the test.
 class ModalWatcher
@@ -76,7 +71,7 @@ private slots:
     void programWithoutDisplay();
 
 private:
-    QMdiSubWindow *AddPage(QWidget *widget);
+    QMdiSubWindow *AddPage(QWidget *widget) { return ::AddPage(*FWindow, widget); }
 
     ModuleLoader FLoader;
     std::unique_ptr<TestAccountSet> FSet;
@@ -94,25 +89,13 @@ void TestHostShell::initTestCase()
 void TestHostShell::init()
 {
     FSet = std::make_unique<TestAccountSet>();
-    FWindow = std::make_unique<HostMainWindow>();
-    FWindow->AttachSession(FSet->Session());
-    FWindow->SetModule(&FLoader);
-    FLoader.InitLoadDll(FSet->Session().Params());
-    FWindow->LoadMenu(true);
+    FWindow = OpenMainWindow(*FSet, FLoader);
 }
 
 void TestHostShell::cleanup()
 {
     FWindow.reset();
     FSet.reset();
-}
-
-QMdiSubWindow *TestHostShell::AddPage(QWidget *widget)
-{
-    QMdiSubWindow *page = FWindow->MdiArea()->addSubWindow(widget);
-    page->setAttribute(Qt::WA_DeleteOnClose);
-    page->show();
-    return page;
 }
 
 void TestHostShell::menuLayout()
