@@ -324,11 +324,6 @@ void FillPeriodItems(QComboBox *control, bool fromOpenPeriod)
         control->addItem(p);
 }
 
-QString PeriodDisplayText(const QString &period)
-{
-    return uTransformFunc::FormatPeriodText(period.trimmed());
-}
-
 int OtherWindowCount()
 {
     QWidget *mainForm = uDllComm::DllParams.FparForm;

@@ -49,9 +49,6 @@ QString GetJxcEndDate();
 void GetJxcPeriodText(QString &text);
 QStringList GetPeriodList(bool fromOpenPeriod);
 void FillPeriodItems(QComboBox *control, bool fromOpenPeriod);
-// A period as a person reads it ("2026年01月"); texts that are no period stay as they are.
-QString PeriodDisplayText(const QString &period);
-
 // Windows of the host's main form other than its desktop page that are still open (a closed page
 // waiting for its deletion no longer counts).
 int OtherWindowCount();

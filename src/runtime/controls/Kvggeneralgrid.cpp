@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QToolButton>
 
 #include "ClientDataSet.h"
 #include "Kvbasicfun.h"
@@ -590,4 +591,21 @@ TKvGGeneralWGrid::TKvGGeneralWGrid(QWidget *parent) : TKvGGeneralGrid(parent)
 {
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
+}
+
+QToolButton *CreateGridExportButton(QWidget *parent, std::function<TKvGGeneralGrid *()> grid)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("btnGridExport"));
+    button->setText(QStringLiteral("导出"));
+    button->setPopupMode(QToolButton::InstantPopup);
+    auto *menu = new QMenu(button);
+    const auto exportTo = [grid](bool xlsx) {
+        if (TKvGGeneralGrid *g = grid())
+            g->ExportWithDialog(xlsx);
+    };
+    menu->addAction(QStringLiteral("导出到Excel..."), button, [exportTo] { exportTo(true); });
+    menu->addAction(QStringLiteral("导出为CSV..."), button, [exportTo] { exportTo(false); });
+    button->setMenu(menu);
+    return button;
 }

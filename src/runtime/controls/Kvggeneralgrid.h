@@ -11,11 +11,13 @@
 #include <QHash>
 #include <QList>
 #include <QTableWidget>
+#include <functional>
 
 #include "quillcmrunstd_export.h"
 
 class TClientDataSet;
 class TKvGridFooter;
+class QToolButton;
 
 // What a column holds. Auto takes the kind from the field name (Qty…, Price…, Total/Amount/Money…);
 // quantities and amounts are summed in the 合计 row.
@@ -137,3 +139,8 @@ class QUILLCMRUNSTD_EXPORT TKvGGeneralWGrid : public TKvGGeneralGrid
 public:
     explicit TKvGGeneralWGrid(QWidget *parent = nullptr);
 };
+
+// The query windows' tool button "导出" (object name btnGridExport): 导出到Excel / 导出为CSV of the grid
+// the function gives at the time of the click.
+QUILLCMRUNSTD_EXPORT QToolButton *CreateGridExportButton(QWidget *parent,
+                                                         std::function<TKvGGeneralGrid *()> grid);
