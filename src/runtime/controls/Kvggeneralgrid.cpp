@@ -401,6 +401,9 @@ void TKvGGeneralGrid::SortByColumnClick(int column)
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSortIndicator(column, FSortOrder);
     sortItems(column, FSortOrder);
+    // Hidden rows are marked by position: the filter is laid on the new order again.
+    if (!FFilterText.isEmpty())
+        ApplyFilter(FFilterText);
 }
 
 TKvGGeneralGrid::TTable TKvGGeneralGrid::VisibleTable() const
