@@ -142,6 +142,7 @@ private slots:
     void costsSmallAccountSet();
     void cancelBetweenItems();
     void logFollowsAndAligns();
+    void wizardFirstFocus();
 
     // Manual cost window
     void costInputChecks_data();
@@ -585,6 +586,16 @@ void TestCostWindows::logFollowsAndAligns()
         if (line.endsWith(QStringLiteral("√ ")) || line.endsWith(QStringLiteral("× ")))
             starts << metrics.horizontalAdvance(line.left(line.size() - 2));
     QCOMPARE(starts.size(), 1);
+}
+
+void TestCostWindows::wizardFirstFocus()
+{
+    // The introduction has nothing to fill: Enter goes on, the check box that hides the page for good
+    // is not where the user starts.
+    auto frm = Wizard(QString(), QStringLiteral("0"));
+    QVERIFY(frm->focusWidget());
+    QCOMPARE(frm->focusWidget()->objectName(), QStringLiteral("btnNext"));
+    QVERIFY(frm->btnNext->isDefault());
 }
 
 void TestCostWindows::cancelBetweenItems()
