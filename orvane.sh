@@ -6,7 +6,8 @@ cd "$(dirname "$0")"
 ROOT=$(pwd)
 
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
-  qt6-qpa-plugins libgl-dev fonts-wqy-microhei libsodium-dev libsqlite3-dev clang libclang-rt-dev poppler-utils)
+  qt6-qpa-plugins libgl-dev fonts-wqy-microhei libsodium-dev libsqlite3-dev clang libclang-rt-dev poppler-utils
+  qt6-translations-l10n fonts-noto-cjk libxlsxwriter-dev unzip)
 
 install_packages() {
   local missing=()
@@ -52,6 +53,29 @@ has_arg() { # has_arg NAME ARGS...: one of ARGS is NAME or NAME=...
   return 1
 }
 
+# The demo's month-end work from the command line, on a copy: the demo stays as it was, so every run
+# shows the same month. Says which period it closed and how it answered the checkout's questions.
+headless_demo() {
+  local work
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' RETURN
+  local f
+  for f in "$DEMO_DB" "$DEMO_DB-wal"; do
+    [ -f "$f" ] && cp "$f" "$work/demo.orv${f#"$DEMO_DB"}"
+  done
+  local admin="$ROOT/build/bin/orvane-admin" db="$work/demo.orv" period status=0
+  period=$("$admin" sysvalue --db "$db" JxcPeriod 2>/dev/null | tr -d '[:space:]') || true
+  if [[ "$period" =~ ^([0-9]{4})([0-9]{2})$ ]]; then
+    period="${BASH_REMATCH[1]}年${BASH_REMATCH[2]}月"
+  fi
+  echo "没有显示器：在演示账套的副本上计算成本并结账 ${period:-（期间未知）}，${DEMO_DB#"$ROOT"/} 不会改变。"
+  echo "结账时的提问按以下方式回答：有未分配费用的单据仍结账，忽略未审核的单据，自动调整库存。"
+  "$admin" cost-calc --db "$db" || status=$?
+  "$admin" checkout --db "$db" --ignore-unaudited --ignore-unallocated --auto-adjust || status=$?
+  echo "副本已删除；在有显示器的电脑上运行 ./orvane.sh run 打开程序。"
+  return $status
+}
+
 cmd=${1:-help}
 shift || true
 case "$cmd" in
@@ -62,9 +86,8 @@ run)
   # Without a display the main window can still be photographed (--screenshot FILE, offscreen).
   if [ "${1:-}" = "--headless" ] ||
     { [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && ! has_arg --screenshot "$@"; }; then
-    # The demo's month-end work from the command line: cost calculation, then the checkout.
-    "$ROOT/build/bin/orvane-admin" cost-calc --db "$DEMO_DB" || true
-    exec "$ROOT/build/bin/orvane-admin" checkout --db "$DEMO_DB" --ignore-unaudited --ignore-unallocated --auto-adjust
+    headless_demo
+    exit $?
   fi
   # Log-on dialog first; `--operator 00000` skips it for scripted use.
   exec "$ROOT/build/bin/orvane" --db "$DEMO_DB" "$@"

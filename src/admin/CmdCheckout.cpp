@@ -12,6 +12,7 @@
 #include "uJobLock.h"
 #include "uJxcCheckOutCore.h"
 #include "uOrvaneCommon.h"
+#include "uTransformFunc.h"
 
 namespace admin {
 
@@ -85,13 +86,10 @@ std::unique_ptr<HostSession> openClosingSession(const QCommandLineParser &parser
     return host;
 }
 
-// "2026年01月" of a period number year × 100 + month; the number as it is otherwise.
+// "2026年01月" of a period number year × 100 + month.
 QString periodText(int period)
 {
-    const int year = period / 100, month = period % 100;
-    return year >= 1900 && month >= 1 && month <= 12
-               ? QStringLiteral("%1年%2月").arg(year).arg(month, 2, 10, QLatin1Char('0'))
-               : QString::number(period);
+    return uTransformFunc::FormatPeriodText(QString::number(period));
 }
 
 // Prints what the checkout or reversal transaction ended with, naming the period it left and the

@@ -3,6 +3,7 @@
 // module dispatches. The module has no "is registered" export, so the host keeps the names of the
 // module's entries itself and shows only function-list rows whose click name is one of them.
 
+#include <QKeySequence>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -37,6 +38,15 @@ bool IsAlwaysAllowed(const QString &entryName);
 QList<THostMenuEntry> ReadEntries(accountdb::AccountDatabase &db);
 // Top-level menus in the order their first entry appears.
 QStringList MenuPaths(const QList<THostMenuEntry> &entries);
+// The title a menu shows, with its Alt key ("文件(&F)"); menus the host does not know keep their name.
+QString MenuTitle(const QString &menuPath);
+// Entries that belong together (log-on, data safety, rights, ...) share a group; a menu shows its
+// entries group by group with separators between them, and 退出 always last.
+int EntryGroup(const QString &entryName);
+QList<THostMenuEntry> InMenuOrder(const QList<THostMenuEntry> &entries);
+// The shortcut key of an entry; empty for most.
+QKeySequence EntryShortcut(const QString &entryName);
+inline const QString ExitEntryName = QStringLiteral("退出");
 // The operator holds the right through one of his groups. The manager flag is the caller's business.
 bool OperatorHasRight(accountdb::AccountDatabase &db, const QString &operatorId, int functionNo);
 } // namespace HostFunctionMenu

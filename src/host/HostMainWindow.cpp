@@ -5,6 +5,7 @@
 #include "AccountDatabase.h"
 #include "HostConfig.h"
 #include "HostDesktop.h"
+#include "HostHelp.h"
 #include "HostSchema.h"
 #include "HostSession.h"
 #include "ModuleLoader.h"
@@ -15,16 +16,19 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMetaObject>
 #include <QStatusBar>
 #include <QTimer>
 
 namespace {
 constexpr TRefreshSBSet kAllParts = RefreshSet({TRefreshSB::rsbAccount, TRefreshSB::rsbAll});
+const QString kCloseOtherWindows = QStringLiteral("当前打开了其他窗口，是否全部关闭？");
 
 bool SameFile(const QString &a, const QString &b)
 {
@@ -33,7 +37,7 @@ bool SameFile(const QString &a, const QString &b)
 }
 } // namespace
 
-HostMainWindow::HostMainWindow(QWidget *parent) : QMainWindow(parent)
+HostMainWindow::HostMainWindow(QWidget *parent) : QMainWindow(parent), FHelp(new HostHelp(this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Orvane 系统维护"));
@@ -71,6 +75,7 @@ HostMainWindow::HostMainWindow(QWidget *parent) : QMainWindow(parent)
     FBaseSelect.SetDatabaseSource(database);
     FBillConfig.SetDatabaseSource(database);
     BuildWindowMenu();
+    BuildHelpMenu();
 }
 
 HostMainWindow::~HostMainWindow()
@@ -380,33 +385,88 @@ void HostMainWindow::LoadMenu(bool reload)
     const QStringList paths = HostFunctionMenu::MenuPaths(FEntries);
     QHash<QString, QMenu *> menus;
     for (int i = 0; i < paths.size(); ++i) {
-        QMenu *menu = menuBar()->addMenu(paths[i]);
+        QMenu *menu = menuBar()->addMenu(HostFunctionMenu::MenuTitle(paths[i]));
         menu->setObjectName(QStringLiteral("mnu%1").arg(i + 1));
         menus.insert(paths[i], menu);
     }
-    for (const THostMenuEntry &e : FEntries) {
-        QAction *action = menus.value(e.MenuPath)->addAction(e.Caption);
+    QHash<QMenu *, int> lastGroup;
+    const QList<THostMenuEntry> ordered = HostFunctionMenu::InMenuOrder(FEntries);
+    for (const THostMenuEntry &e : ordered) {
+        QMenu *menu = menus.value(e.MenuPath);
+        const int group = HostFunctionMenu::EntryGroup(e.EntryName);
+        if (lastGroup.contains(menu) && lastGroup.value(menu) != group)
+            menu->addSeparator();
+        lastGroup.insert(menu, group);
+        QAction *action = menu->addAction(e.Caption);
         action->setObjectName(QStringLiteral("mni%1").arg(e.FunctionNo));
         action->setData(e.Key);
+        action->setShortcut(HostFunctionMenu::EntryShortcut(e.EntryName));
         allowed << EntryAllowed(e);
         action->setEnabled(allowed.last());
         const QString key = e.Key;
-        connect(action, &QAction::triggered, this, [this, key] { RunEntry(key); });
+        if (e.EntryName == HostFunctionMenu::ExitEntryName)
+            connect(action, &QAction::triggered, this, &HostMainWindow::Leave);
+        else
+            connect(action, &QAction::triggered, this, [this, key] { RunEntry(key); });
     }
     BuildWindowMenu();
-    FDesktop->SetEntries(FEntries, allowed);
+    BuildHelpMenu();
+    FDesktop->SetEntries(ordered, allowed);
 }
 
 void HostMainWindow::BuildWindowMenu()
 {
     QMenu *menu = menuBar()->addMenu(QStringLiteral("窗口"));
     menu->setObjectName(QStringLiteral("mnuWindow"));
+    menu->setTitle(QStringLiteral("窗口(&W)"));
     QAction *desktop = menu->addAction(QStringLiteral("我的桌面"), this, &HostMainWindow::ShowMyDesktop);
     desktop->setObjectName(QStringLiteral("actDesktop"));
+    desktop->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     QAction *next = menu->addAction(QStringLiteral("下一个窗口"), FMdiArea, &QMdiArea::activateNextSubWindow);
     next->setObjectName(QStringLiteral("actNextWindow"));
+    next->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    menu->addSeparator();
     QAction *closeAll = menu->addAction(QStringLiteral("关闭全部窗口"), this, &HostMainWindow::CloseAllPage);
     closeAll->setObjectName(QStringLiteral("actCloseAll"));
+}
+
+void HostMainWindow::BuildHelpMenu()
+{
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    menu->setObjectName(QStringLiteral("mnuHelp"));
+    QAction *topics = menu->addAction(QStringLiteral("帮助主题"), this, &HostMainWindow::ShowHelp);
+    topics->setObjectName(QStringLiteral("actHelp"));
+    topics->setShortcut(QKeySequence(Qt::Key_F1));
+    menu->addSeparator();
+    QAction *about =
+        menu->addAction(QStringLiteral("关于 Orvane 系统维护"), this, &HostMainWindow::ShowAbout);
+    about->setObjectName(QStringLiteral("actAbout"));
+}
+
+void HostMainWindow::ShowHelp()
+{
+    // A window of the module in front opens its own page (its F1).
+    QMdiSubWindow *page = FMdiArea->activeSubWindow();
+    if (page && page != FDesktopWindow && page->widget()) {
+        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+        QCoreApplication::sendEvent(page->widget(), &f1);
+        if (f1.isAccepted())
+            return;
+    }
+    FHelp->ShowPage(HostHelp::ContentsPage());
+}
+
+void HostMainWindow::ShowAbout()
+{
+    QMessageBox box(QMessageBox::Information, QStringLiteral("关于 Orvane 系统维护"),
+                    QStringLiteral("<h3>Orvane 系统维护</h3><p>版本 V17.0</p>"
+                                   "<p>成本计算、期末结账、备份与恢复等系统维护功能。</p>"
+                                   "<p>当前账套：%1</p><p>Qt %2</p>")
+                        .arg((FSession ? FSession->Db().path() : QString()).toHtmlEscaped(),
+                             QString::fromLatin1(qVersion())),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("frmAbout"));
+    box.exec();
 }
 
 QList<QMdiSubWindow *> HostMainWindow::PagesOtherThanDesktop() const
@@ -471,17 +531,43 @@ void HostMainWindow::MainFormActiveTab()
 
 void HostMainWindow::Terminate()
 {
+    // The module ends the program itself (after its 退出 entry or a restore): no second exit entry.
+    FLeaving = true;
     close();
     QCoreApplication::quit();
 }
 
+bool HostMainWindow::Leave()
+{
+    if (FLeaving)
+        return true;
+    if (FSession && !PagesOtherThanDesktop().isEmpty()) {
+        if (!FSession->Messages().ConfirmYesNo(kCloseOtherWindows, TMessageBoxType::mtInformation, QString()))
+            return false;
+        CloseAllPage();
+        if (!PagesOtherThanDesktop().isEmpty())
+            return false; // a window with unsaved work stays, and so does the program
+    }
+    FLeaving = true;
+    for (const THostMenuEntry &e : std::as_const(FEntries))
+        if (e.EntryName == HostFunctionMenu::ExitEntryName) {
+            RunEntry(e.Key); // ends by Terminate, which closes this window
+            break;
+        }
+    if (isVisible())
+        close();
+    return true;
+}
+
 void HostMainWindow::closeEvent(QCloseEvent *event)
 {
-    CloseAllPage();
-    if (!PagesOtherThanDesktop().isEmpty()) {
+    if (!FLeaving) {
+        // The window's ✕ or Alt+F4: the same way out as 退出, once.
         event->ignore();
+        Leave();
         return;
     }
+    CloseAllPage();
     FDesktop->AllowClose();
     event->accept();
 }

@@ -4,9 +4,9 @@
 // the log-on state, the log-on dialog and the base-data selection. It is the shell behind the
 // system service's main-window operations.
 //
-// The desktop page is the MDI area's first child and stays open while the window lives, so the
-// module counts one child when no window of its own is open. Windows whose widget carries the
-// property "BillPage" = true are bill pages (HasOpenBill, CloseAllBillPage).
+// The desktop page is the MDI area's first child and stays open while the window lives; it is the
+// module's MainFaceForm, so the module does not count it among the open windows. Windows whose widget carries
+// the property "BillPage" = true are bill pages (HasOpenBill, CloseAllBillPage).
 
 #include <QMainWindow>
 #include <functional>
@@ -21,6 +21,7 @@
 
 class HostSession;
 class ModuleLoader;
+class HostHelp;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -54,6 +55,15 @@ public:
     // The menu action of a module entry (by entry name); null when the menus do not show it.
     QAction *EntryAction(const QString &entryName) const;
     QString StatusText(TRefreshSB part) const;
+
+    // Leaves the program, however the user asked (退出, the window's ✕, Alt+F4): asks first when
+    // windows are open, then runs the module's 退出 entry once (end of the log-on, the exit backup
+    // when switch 39 is on) and closes. False when the user stays.
+    bool Leave();
+    // F1 / 帮助主题: the help page of the active window, the contents when the desktop is in front.
+    void ShowHelp();
+    void ShowAbout();
+    HostHelp *Help() const { return FHelp; }
 
     // Runs a module entry by key. Errors the entry raises are shown through the message service;
     // the silent abort shows nothing. Returns the entry's result.
@@ -92,6 +102,7 @@ private:
     void SwitchSession(std::unique_ptr<HostSession> session);
     bool EntryAllowed(const THostMenuEntry &entry);
     void BuildWindowMenu();
+    void BuildHelpMenu();
     QList<QMdiSubWindow *> PagesOtherThanDesktop() const;
     QString CurrentJxcPeriod();
 
@@ -105,7 +116,8 @@ private:
     HostBillConfig FBillConfig;
     QList<THostMenuEntry> FEntries;
     bool FEntriesRead = false;
-    bool FClosing = false;
+    bool FLeaving = false;
+    HostHelp *FHelp;
 
     QMdiArea *FMdiArea;
     QMdiSubWindow *FDesktopWindow = nullptr;

@@ -2,15 +2,21 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
+
+#include "HostHelp.h"
 
 LogOnDialog::LogOnDialog(IDllMessageCon &messages, TCheck check, TOperatorSource operators, QWidget *parent)
     : QDialog(parent), FMessages(messages), FCheck(std::move(check)), FOperators(std::move(operators))
@@ -146,4 +152,14 @@ void LogOnDialog::btnOKClick()
     FMessages.ShowErrorMsg(error);
     edtPassword->clear();
     edtPassword->setFocus();
+}
+
+void LogOnDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F1) {
+        QDesktopServices::openUrl(
+            QUrl::fromLocalFile(QDir(HostHelp::HelpFolder()).filePath(QStringLiteral("登录.htm"))));
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

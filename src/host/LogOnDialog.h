@@ -44,6 +44,10 @@ public:
     static QString MissingDataBaseText() { return QStringLiteral("账套文件不存在。"); }
     static QString NoOperatorText() { return QStringLiteral("请输入操作员。"); }
 
+protected:
+    // F1: the log-on page of the help.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void LoadOperators();
     void btnBrowseClick();

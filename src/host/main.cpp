@@ -5,7 +5,9 @@
 #include "HostConfig.h"
 #include "HostMainWindow.h"
 #include "HostMessageService.h"
+#include "HostScreenshot.h"
 #include "HostSession.h"
+#include "Kvtranslations.h"
 #include "ModuleLoader.h"
 
 #include <QApplication>
@@ -36,19 +38,22 @@ QString DefaultDemoPath()
     return env.isEmpty() ? QStringLiteral("demo/demo.orv") : QString::fromLocal8Bit(env);
 }
 
-// The modes that show nothing on a screen also run on a machine without one.
-void UseOffscreenWhenHeadless(int argc, char *argv[])
+// The modes that show nothing on a screen also run on a machine without one; the others need one,
+// for without a display nobody could answer them. False when the program cannot run here.
+bool UseOffscreenWhenHeadless(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
         qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
-        return;
+        return true;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
-        if (arg == "--check" || arg == "--screenshot" || arg.startsWith("--screenshot=")) {
+        if (arg == "--check" || arg == "--screenshot" || arg.startsWith("--screenshot=") || arg == "--help" ||
+            arg == "-h" || arg == "--help-all" || arg == "--version" || arg == "-v") {
             qputenv("QT_QPA_PLATFORM", "offscreen");
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 QString ReadPasswordFile(const QString &path, bool *ok)
@@ -69,6 +74,14 @@ int RunMainWindow(const QCommandLineParser &parser, ModuleLoader &loader,
     window.SetModule(&loader);
     window.AdoptSession(std::move(session));
     loader.Initialise(window.Session()->Params());
+    std::unique_ptr<HostScreenshot> shot;
+    if (parser.isSet(QStringLiteral("screenshot")))
+        shot = std::make_unique<HostScreenshot>(window, parser.value(QStringLiteral("screenshot")),
+                                                parser.isSet(QStringLiteral("open"))
+                                                    ? QStringLiteral("Orvane.dll") +
+                                                          parser.value(QStringLiteral("open"))
+                                                    : QString(),
+                                                parser.values(QStringLiteral("click")));
 
     if (parser.isSet(QStringLiteral("operator"))) {
         TLogOnRequest request;
@@ -90,28 +103,26 @@ int RunMainWindow(const QCommandLineParser &parser, ModuleLoader &loader,
             return 6;
         }
     } else if (!window.ShowLoginOn(true)) {
-        return 0; // the log-on was cancelled
+        return shot ? shot->ExitCode() : 0; // the log-on was cancelled (or photographed)
     }
 
     window.show();
-    if (parser.isSet(QStringLiteral("screenshot"))) {
-        QApplication::processEvents();
-        const QString file = parser.value(QStringLiteral("screenshot"));
-        if (!window.grab().save(file, "PNG")) {
-            Err() << "Cannot write the screenshot " << file << Qt::endl;
-            return 7;
-        }
-        Out() << file << Qt::endl;
-        return 0;
-    }
+    if (shot)
+        shot->MainWindowShown();
     return QApplication::exec();
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    UseOffscreenWhenHeadless(argc, argv);
+    if (!UseOffscreenWhenHeadless(argc, argv)) {
+        fputs("没有显示器：orvane 需要图形桌面。--screenshot FILE 可以在没有显示器时截图，"
+              "命令行工作请使用 orvane-admin。\n",
+              stderr);
+        return 8;
+    }
     QApplication app(argc, argv);
+    Kvtranslations::InstallChineseTranslations();
     QApplication::setApplicationName(QStringLiteral("orvane"));
 
     QCommandLineParser parser;
@@ -134,8 +145,15 @@ int main(int argc, char *argv[])
                                               QStringLiteral("Write a PNG of the main window after start-up "
                                                              "and exit."),
                                               QStringLiteral("FILE"));
-    parser.addOptions(
-        {dbOption, checkOption, moduleOption, operatorOption, passwordFileOption, screenshotOption});
+    const QCommandLineOption openOption(QStringLiteral("open"),
+                                        QStringLiteral("With --screenshot: run this menu entry first."),
+                                        QStringLiteral("ENTRY"));
+    const QCommandLineOption clickOption(
+        QStringLiteral("click"),
+        QStringLiteral("With --screenshot: press this button (object name), repeatable."),
+        QStringLiteral("NAME"));
+    parser.addOptions({dbOption, checkOption, moduleOption, operatorOption, passwordFileOption,
+                       screenshotOption, openOption, clickOption});
     parser.process(app);
 
     ModuleLoader loader;
@@ -158,6 +176,13 @@ int main(int argc, char *argv[])
     QString dbPath = parser.value(dbOption);
     if (parser.isSet(checkOption) && !QFileInfo::exists(dbPath))
         dbPath = scratch.filePath(QStringLiteral("check.orv"));
+    // A screenshot may run entries (a cost calculation): on a copy, the account set stays as it was.
+    if (parser.isSet(screenshotOption) && QFileInfo::exists(dbPath)) {
+        const QString copy = scratch.filePath(QFileInfo(dbPath).fileName());
+        for (const QString &suffix : {QString(), QStringLiteral("-wal")})
+            QFile::copy(dbPath + suffix, copy + suffix);
+        dbPath = copy;
+    }
 
     // Outlives the sessions: every account set the main window opens shows its messages here.
     HostMessageService messages;

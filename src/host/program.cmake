@@ -8,8 +8,10 @@ add_library(orvane_hostui STATIC
   HostBillConfig.cpp HostBillConfig.h
   HostDesktop.cpp HostDesktop.h
   HostFunctionMenu.cpp HostFunctionMenu.h
+  HostHelp.cpp HostHelp.h
   HostMainWindow.cpp HostMainWindow.h
   HostSchema.cpp HostSchema.h
+  HostScreenshot.cpp HostScreenshot.h
   LogOnDialog.cpp LogOnDialog.h
 )
 target_include_directories(orvane_hostui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
@@ -18,3 +20,16 @@ target_link_libraries(orvane_hostui PUBLIC orvane_hostsvc Qt6::Widgets)
 add_executable(orvane main.cpp)
 target_link_libraries(orvane PRIVATE orvane_hostui orvane_hostsvc Qt6::Widgets)
 add_dependencies(orvane Orvane)
+
+# The help pages, one per window, beside the program (help/ under the system folder).
+set(ORVANE_HELP_PAGES
+  welcome.htm
+  登录.htm
+  成本计算.htm
+  文件/数据备份与恢复.htm
+  单据处理/进销存期末结账.htm
+  单据处理/进销存期末反结账.htm
+)
+foreach(page IN LISTS ORVANE_HELP_PAGES)
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/help/${page} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/help/${page} COPYONLY)
+endforeach()

@@ -23,18 +23,12 @@
 #include "HostBaseSelect.h"
 #include "HostBillConfig.h"
 #include "HostMainWindow.h"
+#include "HostTestWindow.h"
 #include "ModuleLoader.h"
 #include "QuillExceptions.h"
 #include "TestAccountSet.h"
 
 namespace {
-
-// A page that refuses to close, like a window with unsaved work.
-class StubbornPage : public QWidget
-{
-protected:
-    void closeEvent(QCloseEvent *event) override { event->ignore(); }
-};
 
 // A page that shows account-set data and reloads it when the host asks.
 class RefreshingPage : public QWidget
@@ -140,7 +134,7 @@ private slots:
     void hostProgramFileChecks();
 
 private:
-    QMdiSubWindow *AddPage(QWidget *widget);
+    QMdiSubWindow *AddPage(QWidget *widget) { return ::AddPage(*FWindow, widget); }
     void AddOperator(const QString &id, const QString &code, const QString &name);
     void AddGoods();
     QString Label(const char *name) const
@@ -166,11 +160,7 @@ void TestHost::initTestCase()
 void TestHost::init()
 {
     FSet = std::make_unique<TestAccountSet>();
-    FWindow = std::make_unique<HostMainWindow>();
-    FWindow->AttachSession(FSet->Session());
-    FWindow->SetModule(&FLoader);
-    FLoader.InitLoadDll(FSet->Session().Params());
-    FWindow->LoadMenu(true);
+    FWindow = OpenMainWindow(*FSet, FLoader);
     FWindow->RefreshMainStatusBar(RefreshSet({TRefreshSB::rsbAccount}));
 }
 
@@ -178,14 +168,6 @@ void TestHost::cleanup()
 {
     FWindow.reset();
     FSet.reset();
-}
-
-QMdiSubWindow *TestHost::AddPage(QWidget *widget)
-{
-    QMdiSubWindow *page = FWindow->MdiArea()->addSubWindow(widget);
-    page->setAttribute(Qt::WA_DeleteOnClose);
-    page->show();
-    return page;
 }
 
 void TestHost::AddOperator(const QString &id, const QString &code, const QString &name)
@@ -271,7 +253,7 @@ void TestHost::menuEntries()
     // The action sits in the top-level menu of its path.
     bool inMenu = false;
     for (QMenu *m : FWindow->findChildren<QMenu *>())
-        if (m->title() == menu && m->actions().contains(action))
+        if (m->title() == HostFunctionMenu::MenuTitle(menu) && m->actions().contains(action))
             inMenu = true;
     QVERIFY(inMenu);
 }

@@ -121,7 +121,7 @@ void TfrmJXCCheckOut::Prepare()
     FHelpName = QStringLiteral("单据处理/进销存期末结账");
     btnCalcCost->setVisible(uOrvaneCommon::HasRightByLimitNo(kCostCalcRight));
     FPeriodText = CurrentPeriodText();
-    lblPeriod->setText(QStringLiteral("当前进销存期间:") + FPeriodText);
+    lblPeriod->setText(PeriodCaption());
     chkAutoImprove->setChecked(Udllsystemintf::CheckSysCon(kAutoImproveConId));
     chkCostCarryOver->setVisible(!Udllsystemintf::CheckSysCon(kPeriodSyncConId));
     chkCostCarryOver->setChecked(Udllsystemintf::CheckSysCon(kCostCarryOverConId));

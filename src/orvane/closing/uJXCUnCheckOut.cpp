@@ -32,6 +32,7 @@ TfrmUnJxcCheckOut::TfrmUnJxcCheckOut(QWidget *parent) : TfrmDialogParent(parent)
     connect(btnCancel, &QPushButton::clicked, this, &TfrmUnJxcCheckOut::btnCancelClick);
     lblPeriod->setText(PeriodCaption());
     SetTitle(QStringLiteral("进销存期末反结账"));
+    FHelpName = QStringLiteral("单据处理/进销存期末反结账");
 }
 
 TfrmUnJxcCheckOut::~TfrmUnJxcCheckOut() = default;

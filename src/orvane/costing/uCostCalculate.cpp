@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStringEncoder>
 #include <QVBoxLayout>
@@ -33,11 +35,52 @@
 namespace uCostCalculate {
 
 namespace {
-int CharWidth(QStringEncoder &AEncoder, const QString &AChar)
+// Columns a character takes in the log's fixed-width Chinese font: ASCII one, East Asian wide
+// characters two, and so the symbols and punctuation such a font draws full width (·×—…“”√℃①→■),
+// combining marks none, other letters one. Rare characters outside the code page count two as shown.
+int CharColumns(char32_t c)
 {
-    if (AEncoder.isValid())
-        return int(QByteArray(AEncoder.encode(AChar)).size());
-    return AChar.size() == 1 && AChar.at(0).unicode() < 0x80 ? 1 : 2;
+    if (c < 0x80)
+        return 1;
+    const QChar::Category category = QChar::category(c);
+    if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing ||
+        category == QChar::Other_Format)
+        return 0;
+    static constexpr std::pair<char32_t, char32_t> wide[] = {
+        {0x00A7, 0x00A8},   {0x00B1, 0x00B1}, {0x00B7, 0x00B7}, {0x00D7, 0x00D7},   {0x00F7, 0x00F7},
+        {0x1100, 0x115F},   {0x2010, 0x2026}, {0x2030, 0x203B}, {0x2103, 0x2103},   {0x2116, 0x2116},
+        {0x2160, 0x21FF},   {0x2200, 0x22FF}, {0x2460, 0x26FF}, {0x2E80, 0x303E},   {0x3041, 0x33FF},
+        {0x3400, 0x4DBF},   {0x4E00, 0x9FFF}, {0xA000, 0xA4CF}, {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},
+        {0xFE30, 0xFE4F},   {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}, {0x1F300, 0x1F64F}, {0x1F900, 0x1F9FF},
+        {0x20000, 0x3FFFD},
+    };
+    for (const auto &[first, last] : wide)
+        if (c >= first && c <= last)
+            return 2;
+    return 1;
+}
+
+int DisplayWidth(const QString &AText)
+{
+    int width = 0;
+    for (const char32_t c : AText.toUcs4())
+        width += CharColumns(c);
+    return width;
+}
+
+// The log's font: a Chinese fixed-width font whose wide characters are exactly two columns, so the
+// √/× column lines up; the closest one installed otherwise.
+QFont LogFont(const QFont &base)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QStringList installed = QFontDatabase::families();
+    for (const char *family : {"Noto Sans Mono CJK SC", "WenQuanYi Micro Hei Mono"})
+        if (installed.contains(QLatin1String(family))) {
+            font = QFont(QLatin1String(family));
+            break;
+        }
+    font.setPointSizeF(base.pointSizeF());
+    return font;
 }
 } // namespace
 
@@ -54,26 +97,21 @@ int GbkWidth(const QString &AText)
 
 QString FitName(const QString &AName, bool APad, int AColumns)
 {
-    const int width = GbkWidth(AName);
+    const int width = DisplayWidth(AName);
     if (width <= AColumns)
         return APad ? AName + QString(AColumns - width, QLatin1Char(' ')) : AName;
     static const QString suffix = QStringLiteral("...");
     const int room = AColumns - int(suffix.size());
-    QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
     QString kept;
     int used = 0;
-    for (int i = 0; i < AName.size();) {
-        // One character at a time (a surrogate pair is one character).
-        const int len = AName.at(i).isHighSurrogate() && i + 1 < AName.size() ? 2 : 1;
-        const QString ch = AName.mid(i, len);
-        const int w = CharWidth(encoder, ch);
+    for (const char32_t c : AName.toUcs4()) {
+        const int w = CharColumns(c);
         if (used + w > room)
             break;
-        kept += ch;
+        kept += QString::fromUcs4(&c, 1);
         used += w;
-        i += len;
     }
-    // A double-byte character that would be split is left out; a space keeps the column width.
+    // A wide character that would be split is left out; a space keeps the column width.
     return kept + suffix + QString(room - used, QLatin1Char(' '));
 }
 
@@ -194,10 +232,9 @@ void TfrmCostCalculate::BuildControls()
     mmoPtype = new QPlainTextEdit(pnlCalcCost);
     mmoPtype->setObjectName(QStringLiteral("mmoPtype"));
     mmoPtype->setReadOnly(true);
-    mmoPtype->setLineWrapMode(QPlainTextEdit::NoWrap);
-    QFont mono = mmoPtype->font();
-    mono.setStyleHint(QFont::TypeWriter);
-    mmoPtype->setFont(mono);
+    // Result lines fit the width; the long summary wraps instead of hiding behind a scroll bar.
+    mmoPtype->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    mmoPtype->setFont(uCostCalculate::LogFont(mmoPtype->font()));
     calcLayout->addWidget(gProgressBar);
     calcLayout->addWidget(mmoPtype, 1);
     pages->addWidget(pnlCalcCost);
@@ -403,6 +440,8 @@ void TfrmCostCalculate::DeletePtypeRow()
 void TfrmCostCalculate::Log(const QString &ALine)
 {
     mmoPtype->appendPlainText(ALine);
+    // The log follows its last line, whatever the user scrolled to meanwhile.
+    mmoPtype->verticalScrollBar()->setValue(mmoPtype->verticalScrollBar()->maximum());
 }
 
 void TfrmCostCalculate::CalcCost()
@@ -454,6 +493,9 @@ void TfrmCostCalculate::CalcCost()
                               "共计算明细%d条。共耗时:%s。"),
                {FProcessed, FProcessed - FFailed, FFailed, FDlyCount,
                 uCostCalculate::ElapsedText(clock.elapsed())}));
+    // The run ends on its summary, in view.
+    mmoPtype->moveCursor(QTextCursor::End);
+    mmoPtype->ensureCursorVisible();
 }
 
 bool ShowCostCalculate(const QString &APtypeList)

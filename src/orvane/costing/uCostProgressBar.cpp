@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -15,6 +16,18 @@
 
 namespace {
 const QEvent::Type CalcCostEvent = QEvent::Type(TfrmCostProgressBar::WM_CALCCOST);
+
+// "正在计算：name（n / total）" for the goods item under calculation (its id when the list has no name).
+QString ItemText(const TCostCalcProcess &AProcess, int ANumber, int ATotal)
+{
+    const TClientDataSet &items = AProcess.cdsPtype;
+    QString name = items.HasField(QStringLiteral("FullName"))
+                       ? items.Value(QStringLiteral("FullName")).toString()
+                       : QString();
+    if (name.isEmpty())
+        name = AProcess.CurrentPtype();
+    return QStringLiteral("正在计算：%1（%2 / %3）").arg(name).arg(ANumber).arg(ATotal);
+}
 } // namespace
 
 TfrmCostProgressBar::TfrmCostProgressBar(const QString &APtypeList, QWidget *parent)
@@ -25,14 +38,19 @@ TfrmCostProgressBar::TfrmCostProgressBar(const QString &APtypeList, QWidget *par
     FProcess = std::make_unique<TCostCalcProcess>(true);
     auto *layout = new QVBoxLayout(pnlEntry);
     layout->setContentsMargins(12, 8, 12, 8);
+    // The goods item under calculation, and how far the run is: "n / total".
+    auto *lblItem = new QLabel(pnlEntry);
+    lblItem->setObjectName(QStringLiteral("lblItem"));
     gProgressBar = new QProgressBar(pnlEntry);
     gProgressBar->setObjectName(QStringLiteral("gProgressBar"));
     gProgressBar->setRange(0, 1);
     gProgressBar->setValue(0);
+    gProgressBar->setFormat(QStringLiteral("%v / %m"));
+    layout->addWidget(lblItem);
     layout->addWidget(gProgressBar);
     pnlBottom->setVisible(false);
     SetTitle(QStringLiteral("正在计算"));
-    resize(360, 110);
+    resize(420, 130);
     EnsureFormInit();
 }
 
@@ -78,6 +96,8 @@ void TfrmCostProgressBar::CalcCost()
             ++FCount;
             QCoreApplication::processEvents();
             SetTitle(QStringLiteral("正在计算") + QString(FCount % 10, QLatin1Char('.')));
+            findChild<QLabel *>(QStringLiteral("lblItem"))
+                ->setText(ItemText(*FProcess, FCount, gProgressBar->maximum()));
             FProcess->CalcPtypeCost(FDlyCount);
             if (gProgressBar->value() < gProgressBar->maximum())
                 gProgressBar->setValue(gProgressBar->value() + 1);

@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -13,7 +12,7 @@
 #include "Udllaccountintf.h"
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
-#include "uDllComm.h"
+#include "uOrvaneCommon.h"
 #include "uSqlFileCommon.h"
 #include "uStringConst.h"
 
@@ -22,14 +21,6 @@ using namespace uSqlFileCommon;
 namespace {
 const QString kRowNo = QStringLiteral("RowNo");
 const QString kBackupName = QStringLiteral("BACKUPNAME");
-
-// The host main form's MDI children: the other windows a restore would pull the data from under.
-int OpenChildWindows()
-{
-    QWidget *mainForm = uDllComm::DllParams.FparForm;
-    const QMdiArea *area = mainForm ? mainForm->findChild<QMdiArea *>() : nullptr;
-    return area ? int(area->subWindowList().size()) : 0;
-}
 
 struct TWaitCursor
 {
@@ -110,13 +101,9 @@ bool TfrmRestore::Prepare()
         Udllmessageintf::SuperMessageBox(uStringConst::NormalTokenRefused);
         return false;
     }
-    if (OpenChildWindows() > 0) {
-        if (!Udllmessageintf::ConfirmYesNo(uStringConst::CloseOtherWindows))
-            return false;
-        Udllsystemintf::CloseAllPage();
-        if (OpenChildWindows() > 0)
-            return false;
-    }
+    // The other windows would have the data pulled from under them.
+    if (!uOrvaneCommon::ConfirmCloseOtherWindows())
+        return false;
     FillGrid();
     return true;
 }

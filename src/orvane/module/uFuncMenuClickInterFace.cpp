@@ -11,7 +11,6 @@
 #include "uStringConst.h"
 #include "uSysEventLog.h"
 
-#include <QMdiArea>
 #include <QWidget>
 
 namespace uFuncMenuClickInterFace {
@@ -60,25 +59,6 @@ QList<TDispatchEntry> DispatchTable()
     };
 }
 
-int MdiChildCount()
-{
-    QWidget *mainForm = uDllComm::DllParams.FparForm;
-    if (!mainForm)
-        return 0;
-    const QMdiArea *area = mainForm->findChild<QMdiArea *>();
-    return area ? area->subWindowList().size() : 0;
-}
-
-bool ConfirmCloseOtherWindows()
-{
-    if (MdiChildCount() <= 1)
-        return true;
-    if (!Udllmessageintf::ConfirmYesNo(uStringConst::CloseOtherWindows, TMessageBoxType::mtInformation,
-                                       QString()))
-        return false;
-    Udllsystemintf::CloseAllPage();
-    return MdiChildCount() <= 1;
-}
 } // namespace uFuncMenuClickInterFace
 
 void InitDllFunc()

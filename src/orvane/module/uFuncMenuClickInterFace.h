@@ -13,10 +13,6 @@ struct TDispatchEntry
 };
 // The registered entries, in menu order.
 QList<TDispatchEntry> DispatchTable();
-// Number of MDI children of the host's main form.
-int MdiChildCount();
-// Asks to close the other windows when more than one MDI child is open; False when they stay open.
-bool ConfirmCloseOtherWindows();
 } // namespace uFuncMenuClickInterFace
 
 ORVANE_EXPORT void InitDllFunc();

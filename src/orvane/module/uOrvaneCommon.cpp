@@ -5,11 +5,15 @@
 
 #include "ClientDataSet.h"
 #include "Udlldbservice.h"
+#include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
 #include "uDllComm.h"
+#include "uStringConst.h"
 #include "uTransformFunc.h"
 
 #include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 namespace uOrvaneCommon {
 
@@ -332,5 +336,29 @@ void FillPeriodItems(QComboBox *control, bool fromOpenPeriod)
 {
     for (const QString &p : GetPeriodList(fromOpenPeriod))
         control->addItem(p);
+}
+
+int OtherWindowCount()
+{
+    QWidget *mainForm = uDllComm::DllParams.FparForm;
+    const QMdiArea *area = mainForm ? mainForm->findChild<QMdiArea *>() : nullptr;
+    if (!area)
+        return 0;
+    int count = 0;
+    for (const QMdiSubWindow *page : area->subWindowList())
+        if (!page->isHidden() && page->widget() != uDllComm::DllParams.MainFaceForm)
+            ++count;
+    return count;
+}
+
+bool ConfirmCloseOtherWindows()
+{
+    if (OtherWindowCount() == 0)
+        return true;
+    if (!Udllmessageintf::ConfirmYesNo(uStringConst::CloseOtherWindows, TMessageBoxType::mtInformation,
+                                       QString()))
+        return false;
+    Udllsystemintf::CloseAllPage();
+    return OtherWindowCount() == 0;
 }
 } // namespace uOrvaneCommon

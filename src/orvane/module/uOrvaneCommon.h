@@ -53,4 +53,10 @@ QString GetJxcEndDate();
 void GetJxcPeriodText(QString &text);
 QStringList GetPeriodList(bool fromOpenPeriod);
 void FillPeriodItems(QComboBox *control, bool fromOpenPeriod);
+// Windows of the host's main form other than its desktop page that are still open (a closed page
+// waiting for its deletion no longer counts).
+int OtherWindowCount();
+// Asks "当前打开了其他窗口，是否全部关闭？" when other windows are open and closes them on Yes; false
+// when the user keeps them or one of them refuses to close.
+bool ConfirmCloseOtherWindows();
 } // namespace uOrvaneCommon

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "Kvcontrols.h"
+#include "Kvggeneralgrid.h"
 #include "uCondBox.h"
 
 TfrmDialogQueryParent::TfrmDialogQueryParent(QWidget *parent) : TfrmDialogParent(parent)
@@ -16,6 +17,7 @@ TfrmDialogQueryParent::TfrmDialogQueryParent(QWidget *parent) : TfrmDialogParent
     ToolBar = new QToolBar(pnlEntry);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
     FQueryLayout->addWidget(ToolBar);
+    ToolBar->addWidget(CreateGridExportButton(ToolBar, [this] { return findChild<TKvGGeneralGrid *>(); }));
 
     const uCondDefine::TConditionLine line = uCondDefine::BuildConditionLine(pnlEntry, FQueryLayout);
     PanelLeft = line.PanelLeft;

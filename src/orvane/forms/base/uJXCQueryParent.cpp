@@ -32,6 +32,7 @@ TfrmJXCQueryParent::TfrmJXCQueryParent(QWidget *parent) : TfrmMDIParent(parent)
     btnGridRef->setObjectName(QStringLiteral("btnGridRef"));
     for (TKvToolButton *button : {btnGridFilter, btnGridLocation, btnGridRef})
         CMGridTools->addWidget(button);
+    CMGridTools->addWidget(CreateGridExportButton(CMGridTools, [this] { return Grid(); }));
     connect(btnGridFilter, &QToolButton::clicked, this, &TfrmJXCQueryParent::btnGridFilterClick);
     connect(btnGridLocation, &QToolButton::clicked, this, &TfrmJXCQueryParent::btnGridLocationClick);
     connect(btnGridRef, &QToolButton::clicked, this, &TfrmJXCQueryParent::btnGridRefClick);

@@ -17,6 +17,7 @@
 #include "Udllbaseselect.h"
 #include "Udllsystemintf.h"
 #include "uDllComm.h"
+#include "uFormBehaviour.h"
 #include "uOperationFunc.h"
 #include "uPrintdata.h"
 
@@ -85,6 +86,8 @@ void TQuillForm::Construct()
     QPalette pal = palette();
     pal.setColor(QPalette::Window, FCMSysColor->FormColor);
     setPalette(pal);
+    // Remembered size and column widths, first focus, Enter and Esc.
+    TFormBehaviour::Attach(this);
 }
 
 void TQuillForm::SetFunctionNo(int functionNo)
