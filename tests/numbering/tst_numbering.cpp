@@ -14,6 +14,7 @@
 
 #include "AccountDatabase.h"
 #include "TestAccountSet.h"
+#include "Udllbaseselect.h"
 #include "uDllComm.h"
 #include "uNumberingCommon.h"
 #include "uSNDef.h"
@@ -82,6 +83,7 @@ private slots:
     void loadMatchesStyle();
     void okSavesPatternRulesAndSwitches();
     void ruleOneDisablesRuleTwo();
+    void otherBillTypeAndAll();
     void clearCounters();
     void ruleNodeText_data();
     void ruleNodeText();
@@ -241,6 +243,43 @@ void TestNumbering::ruleOneDisablesRuleTwo()
     QVERIFY(!form.rg3->isEnabled());
     form.rg1->Item(0)->click();
     QVERIFY(form.rg3->isEnabled());
+}
+
+// Another bill type: the current pattern is saved first (a failing check keeps the current type), then
+// the chosen type is loaded; 应用到所有单据 stores the pattern for every type.
+void TestNumbering::otherBillTypeAndAll()
+{
+    struct PickVchtype final : IBaseSelect
+    {
+        bool SelectBaseData(const QString &kind, const QString &, bool, TBaseRecordList &selected) override
+        {
+            selected = {{QStringLiteral("34"), QStringLiteral("34"), QStringLiteral("进货单"), {}}};
+            return kind == QLatin1String("Vchtype");
+        }
+        bool SelectAtype(const QString &, TBaseRecord &) override { return false; }
+    } pick;
+    IBaseSelect *host = Udllbaseselect::BaseSelect;
+    Udllbaseselect::BaseSelect = &pick;
+    TfrmSNDefDlg form;
+    form.FVchType = 11;
+    QVERIFY(form.Prepare());
+    SetParts(form, {QStringLiteral("#"), QStringLiteral("[000]")});
+    form.SBtnOther->click();
+    QCOMPARE(form.FVchType, 11);
+    QCOMPARE(FSet->Messages().LastText(), kSpecial);
+    SetParts(form, {QStringLiteral("S"), QStringLiteral("[000]")});
+    form.SBtnOther->click();
+    Udllbaseselect::BaseSelect = host;
+    QCOMPARE(StoredPattern(FSet->Db(), 11), Pattern({QStringLiteral("S"), QStringLiteral("[000]")}));
+    QCOMPARE(form.FVchType, 34);
+    QCOMPARE(form.windowTitle(), QStringLiteral("单据编号规则及样式-[进货单]"));
+    QCOMPARE(form.lblTitle->text().trimmed(), QStringLiteral("单据编号格式设置-[进货单]"));
+    QCOMPARE(form.Pattern(), StoredPattern(FSet->Db(), 34));
+
+    form.SBtnAll->click();
+    QCOMPARE(FSet->Messages().LastText(), QStringLiteral("已成功将当前编号规则应用到所有单据。"));
+    QCOMPARE(FSet->Db().value(QStringLiteral("SELECT count(DISTINCT SNFormat) FROM T_GBL_Vchtype")).toInt(),
+             1);
 }
 
 void TestNumbering::clearCounters()

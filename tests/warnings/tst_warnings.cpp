@@ -15,6 +15,7 @@
 #include "TestAccountSet.h"
 #include "Udllbaseselect.h"
 #include "Udllsystemintf.h"
+#include "demo/DemoGenerator.h"
 #include "uDllComm.h"
 #include "uGoodsWarnsSetup.h"
 #include "uPartStocksWarnSetUp.h"
@@ -110,11 +111,13 @@ private slots:
     void saveAsksAboutUnsetRows_data();
     void saveAsksAboutUnsetRows();
     void saveFailureKeepsWindow();
+    void importSafeStock();
     void singleItemDialog();
     void perWarehouseKeepsRows();
     void warningListStockItems_data();
     void warningListStockItems();
     void warningListDateItems();
+    void demoItemOverItsLimits();
     void firstDisplayChoice();
     void leadDays();
 
@@ -314,6 +317,39 @@ void TestWarnings::saveFailureKeepsWindow()
     QVERIFY(!form.isVisible());
 }
 
+// Safe stock: one month of the last 90 days' sales (sales less returns). An item whose safe stock
+// reaches its upper limit keeps its values and is reported.
+void TestWarnings::importSafeStock()
+{
+    accountdb::AccountDatabase &db = FSet->Db();
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    const QString old = QDate::currentDate().addDays(-120).toString(QStringLiteral("yyyy-MM-dd"));
+    db.exec(QStringLiteral("INSERT INTO DlyNdx (Vchcode, Vchtype, Date, Period) VALUES (1, 11, ?, 1)"),
+            {today});
+    db.exec(QStringLiteral(
+                "INSERT INTO DlySale (Vchcode, Vchtype, Date, Period, PtypeId, Qty) VALUES "
+                "(1, 11, ?, 1, '00001', -40), (1, 45, ?, 1, '00001', 4), (1, 11, ?, 1, '00001', -300), "
+                "(1, 11, ?, 1, '00002', -60)"),
+            {today, today, old, today});
+    TfrmGoodsWarnSetup form;
+    form.LoadData();
+    form.SetGoodsRow(-1, QStringLiteral("00001"), QStringLiteral("A01"), QStringLiteral("螺丝&螺母"), 0,
+                     NoUpper);
+    form.SetGoodsRow(-1, QStringLiteral("00002"), QStringLiteral("B01"), QStringLiteral("垫片"), 1, 15);
+    OnNextModal([](QWidget *batch) {
+        auto *memo = batch ? batch->findChild<QPlainTextEdit *>(QStringLiteral("MsgMemo")) : nullptr;
+        QVERIFY(memo);
+        QCOMPARE(memo->toPlainText(), QStringLiteral("存货[垫片]的安全库存20.0000不小于报警上限，未导入。"));
+    });
+    form.actImportSafeQty->trigger();
+    QCOMPARE(GridRows(form.MainGrid,
+                      {QStringLiteral("PUSERCODE"), QStringLiteral("WarnDown"), QStringLiteral("WarnUp")}),
+             (QList<QStringList>{{QStringLiteral("A01"), QStringLiteral("12.0000"), QStringLiteral("+∞")},
+                                 {QStringLiteral("B01"), QStringLiteral("1.0000"), QStringLiteral("15.0000")},
+                                 {QString(), QString(), QString()}}));
+    QVERIFY(form.FIsChange);
+}
+
 void TestWarnings::singleItemDialog()
 {
     TfrmGoodsWarnSetup form;
@@ -480,6 +516,30 @@ void TestWarnings::warningListDateItems()
     QCOMPARE(GridRows(form.MainGrid,
                       {QStringLiteral("BlockNo"), QStringLiteral("ExpireDate"), QStringLiteral("DaysLeft")}),
              (QList<QStringList>{{QStringLiteral("P1"), day(15), QStringLiteral("15")}}));
+}
+
+// On the demo account set: limits 10/20 on a goods item with more than 20 in stock put it in item 1.
+void TestWarnings::demoItemOverItsLimits()
+{
+    FSet = std::make_unique<TestAccountSet>();
+    accountdb::demo::generateDemo(FSet->Db(), accountdb::demo::DemoOptions{});
+    const QVariantList goods =
+        FSet->Db()
+            .query(QStringLiteral(
+                "SELECT g.PtypeId, p.UserCode, sum(g.Qty) FROM GoodsStocks g JOIN ptype p ON "
+                "p.typeId = g.PtypeId GROUP BY g.PtypeId, p.UserCode HAVING sum(g.Qty) > 20 LIMIT 1"))
+            .rows.value(0);
+    QVERIFY(!goods.isEmpty());
+    accountdb::ProcParams p{{QStringLiteral("@szPTypeID"), goods[0]},
+                            {QStringLiteral("@szKTypeID"), QStringLiteral("00000")},
+                            {QStringLiteral("@Custom1"), 20},
+                            {QStringLiteral("@Custom2"), 10}};
+    QCOMPARE(FSet->Db().callProc(QStringLiteral("p_jxc_InsertWarn"), p), 0);
+    TfrmWarnList form;
+    form.BuildTree(1);
+    QCOMPARE(GridRows(form.MainGrid,
+                      {QStringLiteral("PUserCode"), QStringLiteral("Qty"), QStringLiteral("WarnState")}),
+             (QList<QStringList>{{goods[1].toString(), goods[2].toString(), QStringLiteral("超过上限")}}));
 }
 
 void TestWarnings::firstDisplayChoice()

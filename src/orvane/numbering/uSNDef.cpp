@@ -329,8 +329,8 @@ void TfrmSNDefDlg::SBtnOtherClick()
     LoadVchType(vchType);
     FVchType = vchType;
     const QString name = VchTypeName(vchType);
+    SetTitle(QStringLiteral("单据编号格式设置-[%1]").arg(name)); // the title line (also the caption) first
     setWindowTitle(QStringLiteral("单据编号规则及样式-[%1]").arg(name));
-    SetTitle(QStringLiteral("单据编号格式设置-[%1]").arg(name));
     RefreshSample();
 }
 
