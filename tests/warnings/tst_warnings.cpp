@@ -14,6 +14,7 @@
 #include "Kvbasicinfocomponent.h"
 #include "TestAccountSet.h"
 #include "Udllbaseselect.h"
+#include "Udllbillinterface.h"
 #include "Udllsystemintf.h"
 #include "demo/DemoGenerator.h"
 #include "uDllComm.h"
@@ -119,6 +120,8 @@ private slots:
     void warningListDateItems();
     void demoItemOverItsLimits();
     void firstDisplayChoice();
+    void billRowsOpenTheirBill();
+    void autoWarnAtLogOn();
     void leadDays();
 
 private:
@@ -548,7 +551,7 @@ void TestWarnings::firstDisplayChoice()
         TfrmWarnList form;
         form.BuildTree(-1);
         QCOMPARE(form.trvList->currentItem(), nullptr); // no choice saved yet
-        QCOMPARE(form.trvList->topLevelItemCount(), 5);
+        QCOMPARE(form.trvList->topLevelItemCount(), 6);
         form.trvList->setCurrentItem(form.trvList->topLevelItem(1));
         form.meSetFirstDisplay->trigger();
     }
@@ -565,7 +568,7 @@ void TestWarnings::firstDisplayChoice()
     FSet->ActAs(QStringLiteral("00001"), false);
     TfrmWarnList form;
     form.BuildTree(-1);
-    QCOMPARE(form.trvList->topLevelItemCount(), 4);
+    QCOMPARE(form.trvList->topLevelItemCount(), 5);
     QCOMPARE(form.trvList->currentItem(), nullptr);
     QCOMPARE(form.GridOptions & 0x100u, 0u);
     // Without detail right 63 the all-warehouse settings do not open.
@@ -574,12 +577,60 @@ void TestWarnings::firstDisplayChoice()
     QVERIFY(!QApplication::activeModalWidget());
 }
 
+void TestWarnings::billRowsOpenTheirBill()
+{
+    struct Bills final : IBillInterface
+    {
+        QList<QPair<int, int>> Opened;
+        bool AllNewBill(int) override { return false; }
+        bool OpenBill(int code, int type) override
+        {
+            Opened.append({code, type});
+            return true;
+        }
+        bool AuditBill(int, int) override { return false; }
+    } bills;
+    IBillInterface *host = Udllbillinterface::BillInterface;
+    Udllbillinterface::BillInterface = &bills;
+    FSet->Db().exec(QStringLiteral("INSERT INTO DlyNdx (Vchcode, Vchtype, Date, Number, Period, DueDate) "
+                                   "VALUES (7, 34, '2024-01-01', 'JH-7', 1, '2024-01-02')"));
+    TfrmWarnList form;
+    form.BuildTree(4);
+    emit form.MainGrid->cellDoubleClicked(0, 0);
+    form.BuildTree(1); // stock rows carry no bill
+    SetLimit(FSet->Db(), QStringLiteral("00003"), QStringLiteral("00000"), 1, NoUpper);
+    form.ShowItem(1);
+    emit form.MainGrid->cellDoubleClicked(0, 0);
+    Udllbillinterface::BillInterface = host;
+    QCOMPARE(bills.Opened, (QList<QPair<int, int>>{{7, 34}}));
+}
+
+// At log-on the book opens only with switch 80 on; its check box writes the switch.
+void TestWarnings::autoWarnAtLogOn()
+{
+    QVERIFY(!uWarnList::AutoWarnAtLogOn());
+    {
+        TfrmWarnList form;
+        QVERIFY(!form.chkSys->isChecked());
+        form.chkSys->click();
+    }
+    FSet->System().ReloadSysCon();
+    QVERIFY(uWarnList::AutoWarnAtLogOn());
+    QWidget *book = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("frmWarnList") && w->isVisible())
+            book = w;
+    QVERIFY(book);
+    QVERIFY(static_cast<TfrmWarnList *>(book)->chkSys->isChecked());
+    book->close();
+}
+
 void TestWarnings::leadDays()
 {
     TfrmWarnSetUp form;
     form.FTreeType = 4;
     form.LoadData();
-    QCOMPARE(form.MainGrid->rowCount(), 3);
+    QCOMPARE(form.MainGrid->rowCount(), 4);
     QCOMPARE(form.MainGrid->currentRow(), 1);
     FSet->Messages().Clear();
     Edit(form.MainGrid, 1, 1, QStringLiteral("1000"));

@@ -6,7 +6,8 @@
 //                      limit of all warehouses; 2: the same per warehouse with that warehouse's limits.
 //                      warnup is empty when the item has no upper limit.
 // P_KOVA_WarnBillDue   3: posted sales whose payment falls due within the item's days in advance (or
-//                      is overdue); 4: the same for purchases. Only bill types the operator may open.
+//                      is overdue); 4: the same for purchases; 6: orders (bill types named "…订单") due
+//                      for delivery. Only bills of types the operator may open.
 // P_KOVA_WarnShelfLife 5: stock batches of goods with a shelf life whose end (production date of the
 //                      batch + ShelfDays) falls within the days in advance.
 
@@ -74,7 +75,11 @@ int warnBillDue(ProcContext &ctx)
     const QString op = ctx.in(QStringLiteral("@Operatorid")).toString().trimmed();
     const QDate end = dateEnd(ctx);
     const QString limit = end.addDays(earlyDays(ctx, mode)).toString(kDateFormat);
-    const int vchType = mode == 3 ? 11 : 34;
+    // 3 sales, 4 purchases, 6 orders (the bill types named "…订单"); due is the day of payment or, for
+    // orders, of delivery.
+    const QString types = mode == 3   ? QStringLiteral("t.Vchtype = 11")
+                          : mode == 4 ? QStringLiteral("t.Vchtype = 34")
+                                      : QStringLiteral("t.Name LIKE '%订单'");
     ResultSet &rs = ctx.result();
     rs.columns =
         QStringList{QStringLiteral("vchcode"),   QStringLiteral("vchtype"), QStringLiteral("billtype"),
@@ -82,20 +87,25 @@ int warnBillDue(ProcContext &ctx)
                     QStringLiteral("BFullName"), QStringLiteral("Total"),   QStringLiteral("DueDate"),
                     QStringLiteral("DaysLeft")};
     ctx.setHasResult(true);
-    const int functionNo =
-        ctx.value(QStringLiteral("SELECT FunctionNo FROM T_GBL_Vchtype WHERE Vchtype = ?"), {vchType})
-            .toInt();
-    if (op != kAdministrator && functionNo > 0 && !operatorHasRight(ctx.database(), op, functionNo))
-        return 0;
+    QHash<int, bool> allowed; // per bill type: the operator may open such bills
+    const auto mayOpen = [&](int vchType, int functionNo) {
+        if (!allowed.contains(vchType))
+            allowed.insert(vchType, op == kAdministrator || functionNo <= 0 ||
+                                        operatorHasRight(ctx.database(), op, functionNo));
+        return allowed.value(vchType);
+    };
     QSqlQuery q = ctx.exec(
         QStringLiteral(
             "SELECT n.Vchcode, n.Vchtype, n.Date, n.Number, t.Name, coalesce(b.FullName, ''), n.Total, "
-            "n.DueDate FROM DlyNdx n JOIN T_GBL_Vchtype t ON t.Vchtype = n.Vchtype "
+            "n.DueDate, t.FunctionNo FROM DlyNdx n JOIN T_GBL_Vchtype t ON t.Vchtype = n.Vchtype "
             "LEFT JOIN btype b ON b.typeId = n.BtypeId "
-            "WHERE n.Draft = 2 AND n.Vchtype = ? AND n.DueDate <> '' AND n.DueDate <= ? "
-            "ORDER BY n.DueDate, n.Number"),
-        {vchType, limit});
+            "WHERE n.Draft = 2 AND %1 AND n.DueDate <> '' AND n.DueDate <= ? "
+            "ORDER BY n.DueDate, n.Number")
+            .arg(types),
+        {limit});
     while (q.next()) {
+        if (!mayOpen(q.value(1).toInt(), q.value(8).toInt()))
+            continue;
         const QDate due = QDate::fromString(q.value(7).toString(), kDateFormat);
         rs.rows.append({q.value(0), q.value(1), q.value(1), q.value(2), q.value(3), q.value(4), q.value(5),
                         q.value(6), q.value(7), due.isValid() ? end.daysTo(due) : 0});

@@ -8,7 +8,8 @@
 // T_Inf_WarnList_FirstDisplay the item each operator sees first.
 // SerialNumRules      named patterns from which goods serial numbers are made; one may be the default.
 // GetVchtype          the bill types as the numbering windows read them.
-// DlyNdx.DueDate      the day a bill's payment falls due ("" = none); ptype.ShelfDays the shelf life of
+// DlyNdx.DueDate      the day a bill's payment (an order's delivery) falls due ("" = none); ptype.ShelfDays
+// the shelf life of
 //                     a goods item in days (0 = not tracked), counted from the batch's production date.
 
 #include "AccountDatabase.h"
@@ -78,6 +79,7 @@ const QList<QVariantList> &warnItems()
         {3, QStringLiteral("应收款到期报警"), 7, 3},
         {4, QStringLiteral("应付款到期报警"), 7, 4},
         {5, QStringLiteral("存货保质期报警"), 30, 5},
+        {6, QStringLiteral("订单到期交货报警"), 3, 6},
     };
     return rows;
 }
@@ -107,13 +109,13 @@ const QList<QVariantList> &warnColumns()
             add(type, "报警状态", "WarnState", stock);
             add(type, "存货ID", "ptypeid", stock, 0);
         }
-        for (int type : {3, 4}) {
+        for (int type : {3, 4, 6}) {
             add(type, "单据日期", "Date", due);
             add(type, "单据编号", "Number", due);
             add(type, "单据类型", "VchName", due);
-            add(type, type == 3 ? "客户" : "供应商", "BFullName", due);
+            add(type, type == 3 ? "客户" : type == 4 ? "供应商" : "往来单位", "BFullName", due);
             add(type, "金额", "Total", due);
-            add(type, "到期日", "DueDate", due);
+            add(type, type == 6 ? "交货日期" : "到期日", "DueDate", due);
             add(type, "剩余天数", "DaysLeft", due);
             add(type, "vchcode", "vchcode", due, 0);
             add(type, "vchtype", "vchtype", due, 0);

@@ -120,6 +120,11 @@ TfrmWarnLimitForm::TfrmWarnLimitForm(QWidget *parent, bool fullWidthInfinity)
     btnClose = AddBottomButton(QStringLiteral("btnClose"), QStringLiteral("关闭"));
     connect(btnSave, &QPushButton::clicked, this, [this] { Kvtable::RunGuarded([this] { Save(); }); });
     connect(btnClose, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    // A double-click on a row without goods picks goods for it.
+    connect(MainGrid, &QTableWidget::cellDoubleClicked, this, [this](int row) {
+        if (!IsGoodsRow(row) && LimitsEditable())
+            Kvtable::RunGuarded([this, row] { SelectGoods(row, QString()); });
+    });
     connect(MainGrid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
         if (!FLoading)
             Kvtable::RunGuarded([this, item] { CellEdited(item->row(), item->column()); });
