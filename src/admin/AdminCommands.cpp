@@ -15,6 +15,7 @@ int cmdCostCalc(const QStringList &args);   // CmdCostCalc.cpp
 int cmdCheckout(const QStringList &args);   // CmdCheckout.cpp
 int cmdUncheckout(const QStringList &args); // CmdUncheckout.cpp
 int cmdEventLog(const QStringList &args);   // CmdEventLog.cpp
+int cmdBillNumber(const QStringList &args); // CmdBillNumber.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -29,6 +30,7 @@ const QList<AdminCommand> &commands()
         {"checkout", "进销存期末结账（结转本期成本，进入下个期间）", &cmdCheckout, RightCheckOut},
         {"uncheckout", "进销存期末反结账（返回上一进销存期间）", &cmdUncheckout, RightUnCheckOut},
         {"event-log", "列出、导出或打印系统日志", &cmdEventLog, RightEventLog},
+        {"bill-number", "为一种单据取新的单据编号", &cmdBillNumber},
     };
     return kCommands;
 }

@@ -14,5 +14,7 @@ void registerClosingProcs(ProcRegistry &registry); // ProcsClosing.cpp
 void registerNumberingProcs(ProcRegistry &registry); // ProcsNumbering.cpp
 void registerJobProcs(ProcRegistry &registry); // ProcsJobs.cpp
 void registerEventLogProcs(ProcRegistry &registry); // ProcsEventLog.cpp
+void registerWarnProcs(ProcRegistry &registry); // ProcsWarn.cpp
+void registerWarnListProcs(ProcRegistry &registry); // ProcsWarnList.cpp (called by registerWarnProcs)
 
 } // namespace accountdb

@@ -15,6 +15,18 @@
 //        (a bill that was abandoned before saving); otherwise nothing changes
 //     3  check: succeeds when numbers can be made for the type and date; returns the preview
 //   Results: 0 success; -1 unknown bill type; -2 date not "yyyy-mm-dd"; -3 unknown work mode.
+//   Called on its own it is one write transaction begun as a writer, so two workstations taking numbers
+//   of one type at the same time read and advance the counter one after the other.
+//
+// P_KOVA_SaveBillSNFormat(@VchType, @SNFormat)
+//   Stores the number pattern of one bill type, or of every bill type when @VchType is 0.
+//   Results: 0 success; -1 unknown bill type; -2 pattern longer than 200 characters.
+//
+// P_KOVA_SerialNumberRules(@cMode, @ID, @Code, @FullName, @Default, @SNFormat, @SNLex)
+//   Serial-number rules (SerialNumRules). "A" adds a rule (code and name) and returns its id; "U"
+//   renames rule @ID and returns @ID; "S" stores the pattern and sequence option of rule @ID.
+//   Results: -1 code or name used by another rule; -2 no rule @ID; -3 unknown mode; -4 pattern too long
+//   or sequence option out of range.
 
 #include <QDateTime>
 #include <QSysInfo>
@@ -132,11 +144,80 @@ int getVchNumber(ProcContext &ctx)
     }
 }
 
+constexpr int kMaxPatternLength = 200;
+
+int saveBillSNFormat(ProcContext &ctx)
+{
+    const int vchType = ctx.in(QStringLiteral("@VchType")).toInt();
+    const QString pattern = ctx.in(QStringLiteral("@SNFormat")).toString();
+    if (pattern.size() > kMaxPatternLength)
+        return -2;
+    if (vchType == 0) {
+        ctx.exec(QStringLiteral("UPDATE T_GBL_Vchtype SET SNFormat = ?"), {pattern});
+        return 0;
+    }
+    return ctx.exec(QStringLiteral("UPDATE T_GBL_Vchtype SET SNFormat = ? WHERE Vchtype = ?"),
+                    {pattern, vchType})
+                       .numRowsAffected() > 0
+               ? 0
+               : -1;
+}
+
+int serialNumberRules(ProcContext &ctx)
+{
+    const QString mode = ctx.in(QStringLiteral("@cMode")).toString().trimmed().toUpper();
+    const qint64 id = ctx.in(QStringLiteral("@ID")).toLongLong();
+    const QString code = ctx.in(QStringLiteral("@Code")).toString().trimmed();
+    const QString name = ctx.in(QStringLiteral("@FullName")).toString().trimmed();
+    const auto exists = [&ctx](qint64 rule) {
+        return ctx.value(QStringLiteral("SELECT count(*) FROM SerialNumRules WHERE ID = ?"), {rule}).toInt() >
+               0;
+    };
+    const auto taken = [&]() {
+        return ctx.value(
+                      QStringLiteral("SELECT count(*) FROM SerialNumRules WHERE (Code = ? OR FullName = ?) "
+                                     "AND ID <> ?"),
+                      {code, name, id})
+                   .toInt() > 0;
+    };
+    if (mode == QLatin1String("A")) {
+        if (taken())
+            return -1;
+        ctx.exec(QStringLiteral("INSERT INTO SerialNumRules (\"Default\", Code, FullName, SNFormat, SNLex) "
+                                "VALUES (?, ?, ?, '', 0)"),
+                 {ctx.in(QStringLiteral("@Default")).toInt() == 1 ? 1 : 0, code, name});
+        return ctx.value(QStringLiteral("SELECT ID FROM SerialNumRules WHERE Code = ?"), {code}).toInt();
+    }
+    if (mode == QLatin1String("U")) {
+        if (!exists(id))
+            return -2;
+        if (taken())
+            return -1;
+        ctx.exec(QStringLiteral("UPDATE SerialNumRules SET Code = ?, FullName = ? WHERE ID = ?"),
+                 {code, name, id});
+        return int(id);
+    }
+    if (mode == QLatin1String("S")) {
+        const QString pattern = ctx.in(QStringLiteral("@SNFormat")).toString();
+        const int lex = ctx.in(QStringLiteral("@SNLex")).toInt();
+        if (!exists(id))
+            return -2;
+        if (pattern.size() > kMaxPatternLength || lex < 0 || lex > 2)
+            return -4;
+        ctx.exec(QStringLiteral("UPDATE SerialNumRules SET SNFormat = ?, SNLex = ? WHERE ID = ?"),
+                 {pattern, lex, id});
+        return 0;
+    }
+    return -3;
+}
+
 } // namespace
 
 void registerNumberingProcs(ProcRegistry &registry)
 {
     registry.add(QStringLiteral("p_jxc_GetVchNumber"), getVchNumber);
+    registry.add(QStringLiteral("P_KOVA_SaveBillSNFormat"), saveBillSNFormat);
+    registry.add(QStringLiteral("P_KOVA_SerialNumberRules"), serialNumberRules);
 }
 
 } // namespace accountdb

@@ -51,6 +51,7 @@ QList<Migration> migrations()
         {1, QStringLiteral("base tables and seed data of every area"), &createVersion1},
         {2, QStringLiteral("job lock of the account set"), &migrateJobLockTo2},
         {3, QStringLiteral("event log"), &migrateEventLogTo3},
+        {4, QStringLiteral("stock warnings, warning book and serial-number rules"), &migrateWarnTo4},
     };
     Q_ASSERT(kMigrations.last().version == kSchemaVersion);
     return kMigrations;

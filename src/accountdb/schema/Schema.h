@@ -44,5 +44,6 @@ void createClosing(AccountDatabase &db); // SchemaClosing.cpp
 // Migration steps after version 1.
 void migrateJobLockTo2(AccountDatabase &db); // SchemaJobs.cpp
 void migrateEventLogTo3(AccountDatabase &db); // SchemaEventLog.cpp
+void migrateWarnTo4(AccountDatabase &db); // SchemaWarn.cpp
 
 } // namespace accountdb::schema

@@ -8,8 +8,11 @@
 #include "uJXCCheckOut.h"
 #include "uJXCUnCheckOut.h"
 #include "uRestore.h"
+#include "uSNDef.h"
+#include "uSerialNumRules.h"
 #include "uStringConst.h"
 #include "uSysEventLog.h"
+#include "uWarnList.h"
 
 #include <QWidget>
 
@@ -54,8 +57,11 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("账套修复"), RepairAccountSet},
         {QStringLiteral("备份"), uBackUp::ShowBackUp},
         {QStringLiteral("恢复"), uRestore::ShowRestore},
+        {QStringLiteral("单据编号格式设置"), TfrmSNDefDlg::Execute},
+        {QStringLiteral("报警簿"), [] { return DllAutoWarnList(-1); }},
         {QStringLiteral("进销存期末结账"), CheckOut},
         {QStringLiteral("进销存期末反结账"), UnCheckOut},
+        {QStringLiteral("序列号自动生成规则"), TfrmSeriaNumRules::Execute},
     };
 }
 
@@ -79,9 +85,9 @@ bool DllIniConfigShow(bool)
 {
     return false;
 }
-bool DllAutoWarnList(int)
+bool DllAutoWarnList(int mode)
 {
-    return false;
+    return uWarnList::ShowWarnList(mode);
 }
 void DllAuditNew(bool) {}
 bool DllLoadBillConfig(int)
