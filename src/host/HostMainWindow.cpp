@@ -282,7 +282,20 @@ bool HostMainWindow::LogOn(const TLogOnRequest &request, QString *error)
     // Stays in the status bar (no box to answer) until the administrator has a password.
     if (accountdb::administratorHasNoPassword(FSession->Db()))
         lblMessage->setText(accountdb::kNoAdministratorPasswordWarning);
+    ShowWarnListAtLogOn();
     return true;
+}
+
+void HostMainWindow::ShowWarnListAtLogOn()
+{
+    // Switch 80 "登入系统时弹出报警窗口", for an operator who may open the warning book.
+    if (!FLoader || !FLoader->DllAutoWarnList || !FSession->System().CheckSysCon(80))
+        return;
+    for (const THostMenuEntry &e : std::as_const(FEntries))
+        if (e.EntryName == QLatin1String("报警簿") && EntryAllowed(e)) {
+            FLoader->DllAutoWarnList(-1);
+            return;
+        }
 }
 
 bool HostMainWindow::ShowLoginOn(bool first)

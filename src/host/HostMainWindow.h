@@ -101,6 +101,7 @@ private:
     void Detach();
     void SwitchSession(std::unique_ptr<HostSession> session);
     bool EntryAllowed(const THostMenuEntry &entry);
+    void ShowWarnListAtLogOn(); // step 7 of opening an account set
     void BuildWindowMenu();
     void BuildHelpMenu();
     QList<QMdiSubWindow *> PagesOtherThanDesktop() const;
