@@ -14,6 +14,7 @@ void registerAllProcs(ProcRegistry &registry)
     registerNumberingProcs(registry);
     registerJobProcs(registry);
     registerEventLogProcs(registry);
+    registerUsersProcs(registry);
 }
 
 } // namespace accountdb

@@ -8,11 +8,12 @@ namespace accountdb {
 void registerAllProcs(ProcRegistry &registry);
 
 // One per procedure file.
-void registerSysProcs(ProcRegistry &registry); // ProcsSys.cpp
-void registerCostingProcs(ProcRegistry &registry); // ProcsCosting.cpp (+ ProcsCostMonth, ProcsPosting)
-void registerClosingProcs(ProcRegistry &registry); // ProcsClosing.cpp
+void registerSysProcs(ProcRegistry &registry);       // ProcsSys.cpp
+void registerCostingProcs(ProcRegistry &registry);   // ProcsCosting.cpp (+ ProcsCostMonth, ProcsPosting)
+void registerClosingProcs(ProcRegistry &registry);   // ProcsClosing.cpp
 void registerNumberingProcs(ProcRegistry &registry); // ProcsNumbering.cpp
-void registerJobProcs(ProcRegistry &registry); // ProcsJobs.cpp
-void registerEventLogProcs(ProcRegistry &registry); // ProcsEventLog.cpp
+void registerJobProcs(ProcRegistry &registry);       // ProcsJobs.cpp
+void registerEventLogProcs(ProcRegistry &registry);  // ProcsEventLog.cpp
+void registerUsersProcs(ProcRegistry &registry);     // ProcsUsers.cpp
 
 } // namespace accountdb
