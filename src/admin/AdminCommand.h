@@ -25,6 +25,7 @@ enum AdminRight {
     RightCheckOut = 1320,   // 进销存期末结账
     RightUnCheckOut = 1321, // 进销存期末反结账
     RightCostCalc = 2110,   // 成本计算
+    RightPassToken = 1836,  // 安全钥匙
 };
 
 struct AdminCommand
