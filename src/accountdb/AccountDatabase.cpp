@@ -290,11 +290,15 @@ QSqlQuery AccountDatabase::exec(const QString &sql, const QVariantList &params)
 {
     QSqlQuery &q = run(sql, params);
     // The caller reads the rows at its own pace, possibly running the same text again meanwhile: the
-    // statement becomes the caller's alone. A write stays cached; its caller gets a query on the
-    // connection (the rows it changed are the connection's count).
+    // statement becomes the caller's alone. A write stays cached; its caller shares it, to read the
+    // rows it changed before the text runs again.
     if (q.isSelect())
         return m_statements.take(sql);
-    return QSqlQuery(m_db);
+    // A deliberate copy: both hold the one compiled statement, which a move would take out of the cache.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    return q;
+    QT_WARNING_POP
 }
 
 QVariant AccountDatabase::value(const QString &sql, const QVariantList &params)

@@ -18,6 +18,7 @@ enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
 // manager needs the same right as in the program.
 enum AdminRight {
     RightNone = 0,
+    RightBillEntry = 1304,  // 业务录入 (bill numbers)
     RightUpgrade = 1306,    // 升级补丁 (SQL scripts)
     RightBackup = 1308,     // 备份
     RightRestore = 1314,    // 恢复
@@ -25,6 +26,7 @@ enum AdminRight {
     RightCheckOut = 1320,   // 进销存期末结账
     RightUnCheckOut = 1321, // 进销存期末反结账
     RightCostCalc = 2110,   // 成本计算
+    RightPassToken = 1836,  // 安全钥匙
 };
 
 struct AdminCommand

@@ -16,6 +16,8 @@ int cmdCheckout(const QStringList &args);   // CmdCheckout.cpp
 int cmdUncheckout(const QStringList &args); // CmdUncheckout.cpp
 int cmdEventLog(const QStringList &args);   // CmdEventLog.cpp
 int cmdBillNumber(const QStringList &args); // CmdBillNumber.cpp
+int cmdPasswd(const QStringList &args);     // CmdPasswd.cpp
+int cmdToken(const QStringList &args);      // CmdToken.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -30,7 +32,9 @@ const QList<AdminCommand> &commands()
         {"checkout", "进销存期末结账（结转本期成本，进入下个期间）", &cmdCheckout, RightCheckOut},
         {"uncheckout", "进销存期末反结账（返回上一进销存期间）", &cmdUncheckout, RightUnCheckOut},
         {"event-log", "列出、导出或打印系统日志", &cmdEventLog, RightEventLog},
-        {"bill-number", "为一种单据取新的单据编号", &cmdBillNumber},
+        {"bill-number", "为一种单据取新的单据编号", &cmdBillNumber, RightBillEntry},
+        {"passwd", "修改操作员的登录密码（新密码来自文件或标准输入）", &cmdPasswd},
+        {"token", "列出、绑定或取消操作员的安全钥匙，签发钥匙文件", &cmdToken, RightPassToken},
     };
     return kCommands;
 }
@@ -38,6 +42,7 @@ const QList<AdminCommand> &commands()
 QString rightText(AdminRight right)
 {
     static const QHash<int, QString> kCaptions = {
+        {RightBillEntry, QStringLiteral("业务录入")},
         {RightUpgrade, QStringLiteral("升级补丁")},
         {RightBackup, QStringLiteral("备份")},
         {RightRestore, QStringLiteral("恢复")},
@@ -45,6 +50,7 @@ QString rightText(AdminRight right)
         {RightCheckOut, QStringLiteral("进销存期末结账")},
         {RightUnCheckOut, QStringLiteral("进销存期末反结账")},
         {RightCostCalc, QStringLiteral("成本计算")},
+        {RightPassToken, QStringLiteral("安全钥匙")},
     };
     return right == RightNone ? QString()
                               : QStringLiteral("需要权限：%1 %2").arg(int(right)).arg(kCaptions.value(right));

@@ -10,7 +10,9 @@
 
 #include "AdminCommand.h"
 #include "EventLog.h"
+#include "HostConfig.h"
 #include "OperatorRights.h"
+#include "session/LogOnToken.h"
 
 namespace admin {
 
@@ -162,6 +164,14 @@ Session openSession(const QCommandLineParser &parser, AdminRight right)
         throw accountdb::DbError(QStringLiteral("操作员不存在：") + id);
     if (result < 0)
         throw accountdb::DbError(QStringLiteral("密码错误，登录失败。"));
+    // An operator bound to a pass token works only with his key plugged in (the host's key file).
+    TKeyFileTokenReader key(HostConfig::TokenKeyFile());
+    if (const QString refusal =
+            LogOnToken::Refusal(*session.db, LogOnToken::Binding(*session.db, session.operatorId), &key);
+        !refusal.isEmpty()) {
+        accountdb::writeEvent(*session.db, session.operatorId, accountdb::event::LogOnRefused.arg(refusal));
+        throw accountdb::DbError(refusal);
+    }
     if (accountdb::administratorHasNoPassword(*session.db))
         printError(accountdb::kNoAdministratorPasswordWarning);
     if (right != RightNone && !session.manager &&

@@ -32,7 +32,7 @@ int cmdBillNumber(const QStringList &args)
         printError(QStringLiteral("单据类型和取号个数必须是正整数。"));
         return ExitUsage;
     }
-    Session session = openSession(parser, RightNone);
+    Session session = openSession(parser, RightBillEntry);
     for (int i = 0; i < count; ++i) {
         accountdb::ProcParams p{{QStringLiteral("@nWork"), 1},
                                 {QStringLiteral("@nVchType"), vchType},

@@ -6,10 +6,16 @@
 #include <QSettings>
 
 namespace HostConfig {
+namespace {
+QString ConfigFile()
+{
+    return QDir(Kvbasicfun::GetSystemPath()).filePath(QStringLiteral("CONFIG.INI"));
+}
+} // namespace
+
 void ApplyTo(TDllParams &params)
 {
-    QSettings ini(QDir(Kvbasicfun::GetSystemPath()).filePath(QStringLiteral("CONFIG.INI")),
-                  QSettings::IniFormat);
+    QSettings ini(ConfigFile(), QSettings::IniFormat);
     ini.beginGroup(QStringLiteral("HOST"));
     params.PubVersion2 = ini.value(QStringLiteral("Edition"), 6680).toInt();
     params.IsCMSQ = ini.value(QStringLiteral("IsCMSQ"), false).toBool();
@@ -23,5 +29,11 @@ void ApplyTo(TDllParams &params)
     ini.endGroup();
     params.PubVersion = QStringLiteral("V17.0");
     params.PubVersionNo = params.PubMainVersionNo = params.PublicVersionNo = QStringLiteral("17.0");
+}
+
+QString TokenKeyFile()
+{
+    QSettings ini(ConfigFile(), QSettings::IniFormat);
+    return ini.value(QStringLiteral("HOST/TokenKeyFile")).toString().trimmed();
 }
 } // namespace HostConfig

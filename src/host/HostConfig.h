@@ -7,4 +7,6 @@
 namespace HostConfig {
 // Fills the edition code (default 6680) and the mode flags of the record.
 void ApplyTo(TDllParams &params);
+// The pass-token key file (key "TokenKeyFile", usually on removable media); empty: no key reader.
+QString TokenKeyFile();
 } // namespace HostConfig

@@ -4,6 +4,7 @@
 
 #include "AccountDatabase.h"
 #include "EventLog.h"
+#include "HostConfig.h"
 #include "SqlErrors.h"
 #include "Udllaccountintf.h"
 #include "Udllbaseselect.h"
@@ -13,6 +14,30 @@
 #include "Udllexistintf.h"
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
+#include "session/LogOnToken.h"
+
+namespace {
+QVariant Output(const accountdb::ProcParams &params, QLatin1String name)
+{
+    for (const accountdb::ProcParam &p : params) {
+        if (p.name.compare(name, Qt::CaseInsensitive) == 0)
+            return p.value;
+    }
+    return {};
+}
+
+int LogOnGuard(accountdb::AccountDatabase &db, const QString &mode, const QString &operatorId,
+               int *wait = nullptr)
+{
+    accountdb::ProcParams params{{QStringLiteral("@cMode"), mode},
+                                 {QStringLiteral("@szOperatorID"), operatorId},
+                                 {QStringLiteral("@nWait"), 0}};
+    const int result = db.callProc(QStringLiteral("P_GBL_LogOnGuard"), params);
+    if (wait)
+        *wait = Output(params, QLatin1String("@nWait")).toInt();
+    return result;
+}
+} // namespace
 
 HostSession::HostSession(std::unique_ptr<accountdb::AccountDatabase> db, IDllMessageCon *messages)
     : FDb(std::move(db)), FPath(FDb->path())
@@ -25,6 +50,8 @@ HostSession::HostSession(std::unique_ptr<accountdb::AccountDatabase> db, IDllMes
     }
     FMessages = messages;
     FSystem->SetMessages(FMessages);
+    if (const QString keyFile = HostConfig::TokenKeyFile(); !keyFile.isEmpty())
+        FSystem->SetTokenReader(std::make_unique<TKeyFileTokenReader>(keyFile));
     FParams.PubVersion = QStringLiteral("V17.0");
     FParams.PubDataBaseName = FDb->path();
     FParams.DllMessage = FMessages;
@@ -134,28 +161,40 @@ bool HostSession::WarnWhenDamaged()
 bool HostSession::LogOn(const QString &operatorId, const QString &password, const QDate &logOnDate,
                         QString *error)
 {
+    const auto refuse = [&](const QString &reason) {
+        accountdb::writeEvent(*FDb, operatorId, accountdb::event::LogOnRefused.arg(reason));
+        if (error)
+            *error = reason;
+        return false;
+    };
+    // Wrong passwords in a row make the next try wait longer each time.
+    if (int wait = 0; LogOnGuard(*FDb, QStringLiteral("C"), operatorId, &wait) < 0)
+        return refuse(QStringLiteral("密码错误次数过多，请%1秒后再试。").arg(wait));
     accountdb::ProcParams params{{QStringLiteral("@szUserId"), operatorId},
                                  {QStringLiteral("@szPassword"), password},
                                  {QStringLiteral("@szUserName"), QString()},
                                  {QStringLiteral("@bManager"), 0}};
     const int result = FDb->callProc(QStringLiteral("P_GBL_CheckLogin"), params);
+    if (result == -1)
+        return refuse(QStringLiteral("操作员不存在。"));
     if (result < 0) {
-        const QString reason =
-            result == -1 ? QStringLiteral("操作员不存在。") : QStringLiteral("密码错误，登录失败。");
-        accountdb::writeEvent(*FDb, operatorId, accountdb::event::LogOnRefused.arg(reason));
-        if (error)
-            *error = reason;
-        return false;
+        LogOnGuard(*FDb, QStringLiteral("F"), operatorId);
+        return refuse(QStringLiteral("密码错误，登录失败。"));
     }
+    LogOnGuard(*FDb, QStringLiteral("S"), operatorId);
+    const TTokenBinding binding = LogOnToken::Binding(*FDb, operatorId);
+    if (const QString refusal = LogOnToken::Refusal(*FDb, binding, FSystem->TokenReader());
+        !refusal.isEmpty())
+        return refuse(refusal);
+
     TLogOnState &s = FSystem->State();
     s.OperatorId = operatorId;
     s.OperatorCode = operatorId;
-    for (const accountdb::ProcParam &p : params) {
-        if (p.name.compare(QLatin1String("@szUserName"), Qt::CaseInsensitive) == 0)
-            s.OperatorName = p.value.toString();
-        else if (p.name.compare(QLatin1String("@bManager"), Qt::CaseInsensitive) == 0)
-            s.IsManager = p.value.toInt() != 0;
-    }
+    s.OperatorName = Output(params, QLatin1String("@szUserName")).toString();
+    s.IsManager = Output(params, QLatin1String("@bManager")).toInt() != 0;
+    FSystem->SetPubTKCode(binding.Have ? binding.Code : QString());
+    FSystem->SetPubTKHave(binding.Have);
+    FSystem->SetPubTKLeveal(binding.Have ? binding.Level : -1);
     s.LogOnDate = logOnDate;
     FSystem->ReloadSysCon();
     accountdb::writeEvent(*FDb, s.OperatorId, accountdb::event::LogOn, s.OperatorName);

@@ -32,6 +32,29 @@ void HostSystemService::ReloadSysCon()
         FSysCon.insert(q.value(0).toInt(), q.value(1).toInt() == 1);
 }
 
+bool HostSystemService::CheckToken(QString &code, QString &info, int &level)
+{
+    const std::optional<TPassToken> token = FTokenReader ? FTokenReader->Read(*FDb) : std::nullopt;
+    if (!token)
+        return false;
+    code = token->Code;
+    info = token->Info;
+    level = token->Level;
+    return true;
+}
+
+void HostSystemService::SetPubTKHave(bool have)
+{
+    FState.TokenHave = have;
+    FState.NormalToken = FState.TokenHave && FState.TokenLevel == 0;
+}
+
+void HostSystemService::SetPubTKLeveal(int level)
+{
+    FState.TokenLevel = level;
+    FState.NormalToken = FState.TokenHave && FState.TokenLevel == 0;
+}
+
 QDateTime HostSystemService::GetLogOnDateTime()
 {
     return QDateTime(FState.LogOnDate, QTime::currentTime());

@@ -5,8 +5,10 @@
 
 #include <QDate>
 #include <QHash>
+#include <memory>
 
 #include "QuillInterfaces.h"
+#include "session/TokenReader.h"
 
 namespace accountdb {
 class AccountDatabase;
@@ -37,6 +39,10 @@ struct TLogOnState
     bool IsManager = true;
     QDate LogOnDate = QDate::currentDate();
     QString ZtName;
+    // The operator's pass token; NormalToken follows bound flag and level (a normal key is level 0).
+    QString TokenCode;
+    bool TokenHave = false;
+    int TokenLevel = -1;
     bool NormalToken = false;
     bool UseAuditing = false;
 };
@@ -78,6 +84,13 @@ public:
     void SetPubOperateName(const QString &name) override { FState.OperatorName = name; }
     void SetPubOperateCode(const QString &code) override { FState.OperatorCode = code; }
     void SetOperateIdManage(bool isManager) override { FState.IsManager = isManager; }
+    // Where CheckToken reads the key; without a reader no key is ever plugged in.
+    void SetTokenReader(std::unique_ptr<ITokenReader> reader) { FTokenReader = std::move(reader); }
+    ITokenReader *TokenReader() const { return FTokenReader.get(); }
+    bool CheckToken(QString &code, QString &info, int &level) override;
+    void SetPubTKCode(const QString &code) override { FState.TokenCode = code; }
+    void SetPubTKHave(bool have) override;
+    void SetPubTKLeveal(int level) override;
 
     void RefreshMainStatusBar(TRefreshSBSet parts) override;
     void LoadMenu(bool reload) override;
@@ -102,6 +115,7 @@ private:
     IHostShell *FShell = nullptr;
     IDllMessageCon *FMessages = nullptr;
     TLogOnState FState;
+    std::unique_ptr<ITokenReader> FTokenReader;
     QHash<int, bool> FSysCon;
     QString FDefaultDate, FDefaultBeginDate, FDefaultEndDate, FDefaultProDate;
     int FDefaultDecimal = 4;

@@ -82,6 +82,13 @@ public:
     virtual void SetPubOperateName(const QString &name) = 0;
     virtual void SetPubOperateCode(const QString &code) = 0;
     virtual void SetOperateIdManage(bool isManager) = 0;
+    // Pass token (安全钥匙): reads the plugged-in key. False when there is none; otherwise code (its
+    // value on entry is replaced) and level (0 = normal) describe the key and info where it was read.
+    virtual bool CheckToken(QString &code, QString &info, int &level) = 0;
+    // The token of the logged-on operator: number, bound flag and level (-1 without a token).
+    virtual void SetPubTKCode(const QString &code) = 0;
+    virtual void SetPubTKHave(bool have) = 0;
+    virtual void SetPubTKLeveal(int level) = 0;
     // Main window
     virtual void RefreshMainStatusBar(TRefreshSBSet parts) = 0;
     virtual void LoadMenu(bool reload) = 0;

@@ -106,6 +106,22 @@ void SetOperateIdManage(bool isManager)
 {
     Svc().SetOperateIdManage(isManager);
 }
+bool CheckToken(QString &code, QString &info, int &level)
+{
+    return Svc().CheckToken(code, info, level);
+}
+void SetPubTKCode(const QString &code)
+{
+    Svc().SetPubTKCode(code);
+}
+void SetPubTKHave(bool have)
+{
+    Svc().SetPubTKHave(have);
+}
+void SetPubTKLeveal(int level)
+{
+    Svc().SetPubTKLeveal(level);
+}
 void RefreshMainStatusBar(TRefreshSBSet parts)
 {
     Svc().RefreshMainStatusBar(parts);

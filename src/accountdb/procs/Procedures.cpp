@@ -15,6 +15,7 @@ void registerAllProcs(ProcRegistry &registry)
     registerJobProcs(registry);
     registerEventLogProcs(registry);
     registerWarnProcs(registry);
+    registerUsersProcs(registry);
 }
 
 } // namespace accountdb

@@ -8,13 +8,14 @@ namespace accountdb {
 void registerAllProcs(ProcRegistry &registry);
 
 // One per procedure file.
-void registerSysProcs(ProcRegistry &registry); // ProcsSys.cpp
-void registerCostingProcs(ProcRegistry &registry); // ProcsCosting.cpp (+ ProcsCostMonth, ProcsPosting)
-void registerClosingProcs(ProcRegistry &registry); // ProcsClosing.cpp
+void registerSysProcs(ProcRegistry &registry);       // ProcsSys.cpp
+void registerCostingProcs(ProcRegistry &registry);   // ProcsCosting.cpp (+ ProcsCostMonth, ProcsPosting)
+void registerClosingProcs(ProcRegistry &registry);   // ProcsClosing.cpp
 void registerNumberingProcs(ProcRegistry &registry); // ProcsNumbering.cpp
-void registerJobProcs(ProcRegistry &registry); // ProcsJobs.cpp
-void registerEventLogProcs(ProcRegistry &registry); // ProcsEventLog.cpp
-void registerWarnProcs(ProcRegistry &registry); // ProcsWarn.cpp
-void registerWarnListProcs(ProcRegistry &registry); // ProcsWarnList.cpp (called by registerWarnProcs)
+void registerJobProcs(ProcRegistry &registry);       // ProcsJobs.cpp
+void registerEventLogProcs(ProcRegistry &registry);  // ProcsEventLog.cpp
+void registerWarnProcs(ProcRegistry &registry);      // ProcsWarn.cpp
+void registerWarnListProcs(ProcRegistry &registry);  // ProcsWarnList.cpp (called by registerWarnProcs)
+void registerUsersProcs(ProcRegistry &registry);     // ProcsUsers.cpp
 
 } // namespace accountdb

@@ -24,12 +24,8 @@ namespace accountdb::schema {
 namespace {
 
 const Area kAreas[] = {
-    {"core", &createCore},
-    {"rights", &createRights},
-    {"bills", &createBills},
-    {"numbering", &createNumbering},
-    {"costing", &createCosting},
-    {"closing", &createClosing},
+    {"core", &createCore},           {"rights", &createRights},   {"bills", &createBills},
+    {"numbering", &createNumbering}, {"costing", &createCosting}, {"closing", &createClosing},
 };
 
 void createVersion1(AccountDatabase &db)
@@ -52,6 +48,7 @@ QList<Migration> migrations()
         {2, QStringLiteral("job lock of the account set"), &migrateJobLockTo2},
         {3, QStringLiteral("event log"), &migrateEventLogTo3},
         {4, QStringLiteral("stock warnings, warning book and serial-number rules"), &migrateWarnTo4},
+        {5, QStringLiteral("token secret, print password, log-on failures"), &migrateSecurityTo5},
     };
     Q_ASSERT(kMigrations.last().version == kSchemaVersion);
     return kMigrations;

@@ -34,16 +34,17 @@ QList<Migration> migrations();
 void seedRows(AccountDatabase &db, const QString &sql, const QList<QVariantList> &rows);
 
 // Area entry points, one per file.
-void createCore(AccountDatabase &db);   // SchemaCore.cpp
-void createRights(AccountDatabase &db); // SchemaRights.cpp
-void createBills(AccountDatabase &db);  // SchemaBills.cpp
+void createCore(AccountDatabase &db);      // SchemaCore.cpp
+void createRights(AccountDatabase &db);    // SchemaRights.cpp
+void createBills(AccountDatabase &db);     // SchemaBills.cpp
 void createNumbering(AccountDatabase &db); // SchemaNumbering.cpp
-void createCosting(AccountDatabase &db); // SchemaCosting.cpp (+ SchemaStock.cpp)
-void createClosing(AccountDatabase &db); // SchemaClosing.cpp
+void createCosting(AccountDatabase &db);   // SchemaCosting.cpp (+ SchemaStock.cpp)
+void createClosing(AccountDatabase &db);   // SchemaClosing.cpp
 
 // Migration steps after version 1.
-void migrateJobLockTo2(AccountDatabase &db); // SchemaJobs.cpp
+void migrateJobLockTo2(AccountDatabase &db);  // SchemaJobs.cpp
 void migrateEventLogTo3(AccountDatabase &db); // SchemaEventLog.cpp
 void migrateWarnTo4(AccountDatabase &db); // SchemaWarn.cpp
+void migrateSecurityTo5(AccountDatabase &db); // SchemaSecurity.cpp
 
 } // namespace accountdb::schema

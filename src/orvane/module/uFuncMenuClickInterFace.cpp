@@ -4,9 +4,13 @@
 #include "Udllsystemintf.h"
 #include "uAutobackup.h"
 #include "uBackUp.h"
+#include "uChangeOpFrm.h"
+#include "uChangePassFrm.h"
 #include "uCostCalculate.h"
 #include "uJXCCheckOut.h"
 #include "uJXCUnCheckOut.h"
+#include "uPassToken.h"
+#include "uOrvaneCommon.h"
 #include "uRestore.h"
 #include "uSNDef.h"
 #include "uSerialNumRules.h"
@@ -53,6 +57,9 @@ QList<TDispatchEntry> DispatchTable()
 {
     return {
         {QStringLiteral("退出"), Exit},
+        {QStringLiteral("更换操作员"), [] { return uChangeOpFrm::ShowChangeOp(&uOrvaneCommon::ConfirmCloseOtherWindows); }},
+        {QStringLiteral("安全钥匙"), uPassToken::ShowPassToken},
+        {QStringLiteral("修改口令"), uChangePassFrm::ShowChangePass},
         {QStringLiteral("系统日志"), uSysEventLog::ShowSysEventLog},
         {QStringLiteral("账套修复"), RepairAccountSet},
         {QStringLiteral("备份"), uBackUp::ShowBackUp},

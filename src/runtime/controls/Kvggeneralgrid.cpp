@@ -54,6 +54,23 @@ class TGridItem : public QTableWidgetItem
 {
 public:
     using QTableWidgetItem::QTableWidgetItem;
+    // Text a window writes into the cell itself (a display text such as "＋∞") replaces the value
+    // the cell was loaded with: the raw text and number no longer stand for it.
+    void setData(int role, const QVariant &value) override
+    {
+        if ((role == Qt::DisplayRole || role == Qt::EditRole) && !FLoading) {
+            QTableWidgetItem::setData(kRawTextRole, QVariant());
+            QTableWidgetItem::setData(kValueRole, QVariant());
+        }
+        QTableWidgetItem::setData(role, value);
+    }
+    // Sets the shown text of a loaded value, keeping its raw text and number.
+    void SetLoadedText(const QString &text)
+    {
+        FLoading = true;
+        setText(text);
+        FLoading = false;
+    }
     bool operator<(const QTableWidgetItem &other) const override
     {
         const QVariant a = data(kValueRole), b = other.data(kValueRole);
@@ -61,6 +78,9 @@ public:
             return a.toDouble() < b.toDouble();
         return QString::localeAwareCompare(text(), other.text()) < 0;
     }
+
+private:
+    bool FLoading = false;
 };
 } // namespace
 
@@ -225,10 +245,10 @@ void TKvGGeneralGrid::SetCell(int row, int column, const QVariant &value)
     const double number = raw.trimmed().toDouble(&isNumber);
     if (IsNumberKind(kind) && isNumber) {
         cell->setData(kValueRole, number);
-        cell->setText(FormatNumber(number, Decimals(kind)));
+        cell->SetLoadedText(FormatNumber(number, Decimals(kind)));
         cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     } else {
-        cell->setText(raw);
+        cell->SetLoadedText(raw);
     }
     setItem(row, column, cell);
 }
