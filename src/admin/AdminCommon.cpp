@@ -146,6 +146,16 @@ Session openSession(const QCommandLineParser &parser, AdminRight right)
     Session session;
     session.db = accountdb::AccountDatabase::open(dbPath(parser));
     const QString id = parser.value(QStringLiteral("operator")).trimmed();
+    // Wrong passwords in a row make the next try wait longer each time, as at the program's log-on.
+    const auto guard = [&](const QString &mode) {
+        accountdb::ProcParams p{{QStringLiteral("@cMode"), mode},
+                                {QStringLiteral("@szOperatorID"), id},
+                                {QStringLiteral("@nWait"), 0}};
+        if (session.db->callProc(QStringLiteral("P_GBL_LogOnGuard"), p) < 0 && mode == QLatin1String("C"))
+            throw accountdb::DbError(
+                QStringLiteral("密码错误次数过多，请%1秒后再试。").arg(p.last().value.toInt()));
+    };
+    guard(QStringLiteral("C"));
     int result = 0;
     if (parser.isSet(QStringLiteral("password-file"))) {
         result = checkLogin(*session.db, id, readPasswordFile(parser.value(QStringLiteral("password-file"))),
@@ -162,8 +172,13 @@ Session openSession(const QCommandLineParser &parser, AdminRight right)
     }
     if (result == -1)
         throw accountdb::DbError(QStringLiteral("操作员不存在：") + id);
-    if (result < 0)
+    if (result < 0) {
+        guard(QStringLiteral("F"));
+        accountdb::writeEvent(*session.db, id,
+                              accountdb::event::LogOnRefused.arg(QStringLiteral("密码错误")));
         throw accountdb::DbError(QStringLiteral("密码错误，登录失败。"));
+    }
+    guard(QStringLiteral("S"));
     // An operator bound to a pass token works only with his key plugged in (the host's key file).
     TKeyFileTokenReader key(HostConfig::TokenKeyFile());
     if (const QString refusal =

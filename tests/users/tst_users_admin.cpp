@@ -22,6 +22,7 @@ private slots:
     void bindThenWorkOnlyWithKey();
     void passwdRefusals_data();
     void passwdRefusals();
+    void repeatedWrongPasswordsWait();
 
 private:
     Run Admin(const QStringList &args, const QByteArray &input = {});
@@ -172,6 +173,19 @@ void TestUsersAdmin::passwdRefusals()
     QVERIFY(accountdb::verifyPassword(
         QStringLiteral("old-pw"),
         db->value(QStringLiteral("SELECT Password FROM T_GBL_LoginUser WHERE ETypeId = '0001'")).toString()));
+}
+
+void TestUsersAdmin::repeatedWrongPasswordsWait()
+{
+    WriteFile(QStringLiteral("wrong.txt"), "not-his\n");
+    const QStringList read{
+        "sysvalue", "--operator", "0001", "--password-file", Path(QStringLiteral("wrong.txt")), "iniover"};
+    for (int attempt = 1; attempt <= 3; ++attempt)
+        QVERIFY(Admin(read).err.contains(QStringLiteral("密码错误，登录失败。")));
+    const Run r = Admin(read);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("密码错误次数过多，请")), qPrintable(r.err));
+    QVERIFY(Events().contains(QStringLiteral("登录被拒绝：密码错误")));
 }
 
 QTEST_MAIN(TestUsersAdmin)
