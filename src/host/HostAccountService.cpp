@@ -206,7 +206,7 @@ TAccountSetAccess HostAccountService::HeldBy(std::unique_ptr<accountdb::AccountD
 
 QString HostAccountService::DefaultBackupFolder()
 {
-    return Kvbasicfun::GetSystemPath() + QStringLiteral("/BackUp");
+    return Kvbasicfun::GetBackupPath();
 }
 
 QString HostAccountService::CatalogueFile() const
@@ -324,6 +324,8 @@ void HostAccountService::WriteCatalogue(const QString &backupName, const QString
     ini.setValue(QStringLiteral("DATABASENAME"), QFileInfo(FAccess.Database().path()).fileName());
     ini.setValue(QStringLiteral("DATE"), QDateTime::currentDateTime().toString(kDateTimeFormat));
     ini.setValue(QStringLiteral("BACKUPNAME"), backupName);
+    // Which account set the backup is of, for the restore list (another account set may share the folder).
+    ini.setValue(QStringLiteral("DATABASEPATH"), QFileInfo(FAccess.Database().path()).absoluteFilePath());
     ini.endGroup();
     ini.sync();
 }

@@ -42,7 +42,8 @@ private:
 
     QString path(const QString &name) const { return m_dir->filePath(name); }
 
-    // Every row of the account set but the event log, which records the log-on of a refused command.
+    // Every row of the account set but the log-on records: the event log and the count of wrong
+    // passwords note even a refused command.
     QString dataWithoutEventLog() const
     {
         if (!QFile::exists(m_db))
@@ -50,8 +51,8 @@ private:
         auto db = AccountDatabase::open(m_db);
         QString all;
         const ResultSet tables =
-            db->query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name <> "
-                                     "'T_Sys_EventLog' ORDER BY name"));
+            db->query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT IN "
+                                     "('T_Sys_EventLog', 'T_Gbl_LogOnFailure') ORDER BY name"));
         for (const QVariantList &t : tables.rows)
             for (const QVariantList &row :
                  db->query(QStringLiteral("SELECT * FROM \"%1\"").arg(t[0].toString())).rows)

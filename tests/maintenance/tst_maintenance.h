@@ -81,6 +81,7 @@ private slots:
     void backupWindowNames();
     void restoreWindowRefusesNormalToken();
     void restoreWindowGridAndDelete();
+    void restoreWindowMarksForeignBackups();
     void restoreWindowRestores();
     void restoreWindowMessages_data();
     void restoreWindowMessages();

@@ -16,6 +16,7 @@ void TestMaintenance::init()
     FShell = TRecordingShell();
     FAcct->System().SetShell(&FShell);
     uDllComm::DllParams.FparForm = nullptr;
+    uDllComm::DllParams.PubDataBaseName = FAcct->Path(); // as InitLoadDll hands it over
 }
 
 void TestMaintenance::cleanup()

@@ -205,6 +205,8 @@ void TestMaintenance::restoreWindowGridAndDelete()
     QCOMPARE(names, (QStringList{"乙", "甲"}));
     QCOMPARE(grid->CellText(0, QStringLiteral("RowNo")), QStringLiteral("1"));
     QCOMPARE(grid->CellText(1, QStringLiteral("ZTNAME")), QStringLiteral("账套一"));
+    for (int r = 0; r < 2; ++r) // backups of the open account set are shown as they are
+        QVERIFY(grid->item(r, 1)->toolTip().isEmpty());
 
     grid->selectRow(1);
     QCOMPARE(Child<QLineEdit>(form, "Edit1")->text(), grid->CellText(1, QStringLiteral("BACKUPNAME")));
@@ -219,6 +221,30 @@ void TestMaintenance::restoreWindowGridAndDelete()
     Child<QPushButton>(form, "btnDelete")->click();
     QCOMPARE(grid->rowCount(), 1);
     QVERIFY(!QFileInfo::exists(BackupFolder() + u'/' + doomed + QStringLiteral(".bak")));
+}
+
+void TestMaintenance::restoreWindowMarksForeignBackups()
+{
+    QCOMPARE(FAcct->Session().Account().BackUpDataBase(QStringLiteral("ours"), QStringLiteral("账套一")), 0);
+    {
+        // Another account set's backup in the same folder, as its own program wrote it.
+        QSettings ini(BackupFolder() + QStringLiteral("/BackUp.INI"), QSettings::IniFormat);
+        ini.beginGroup(QStringLiteral("theirs"));
+        ini.setValue(QStringLiteral("ZTNAME"), QStringLiteral("账套二"));
+        ini.setValue(QStringLiteral("DATABASENAME"), QStringLiteral("other.orv"));
+        ini.setValue(QStringLiteral("DATABASEPATH"), QStringLiteral("/srv/other/other.orv"));
+        ini.setValue(QStringLiteral("BACKUPNAME"), QStringLiteral("theirs"));
+    }
+    TfrmRestore form;
+    QVERIFY(form.Prepare());
+    auto *grid = Child<TKvGGeneralGrid>(form, "MainGrid");
+    QCOMPARE(grid->rowCount(), 2);
+    for (int r = 0; r < 2; ++r) {
+        const bool foreign = grid->CellText(r, QStringLiteral("BACKUPNAME")) == QLatin1String("theirs");
+        QCOMPARE(grid->item(r, 4)->toolTip(),
+                 foreign ? QStringLiteral("其他账套的备份：/srv/other/other.orv") : QString());
+        QCOMPARE(grid->item(r, 4)->foreground().color() == QColor(Qt::gray), foreign);
+    }
 }
 
 void TestMaintenance::restoreWindowRestores()

@@ -1,5 +1,7 @@
 // Run-time library routines: rounding, the in-memory dataset and procedure parameter lists.
 
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -14,6 +16,8 @@ class TestRuntime : public QObject
     Q_OBJECT
 
 private slots:
+    void backupPath_data();
+    void backupPath();
     void floatToFloatBit_data();
     void floatToFloatBit();
     void floatToStringBit_data();
@@ -357,6 +361,44 @@ void TestRuntime::paramList()
     QVERIFY(params.Contains("@errmsg"));
     params.Clear();
     QVERIFY(params.IsEmpty());
+}
+
+// Backups live where a new installation of the program does not reach them.
+void TestRuntime::backupPath_data()
+{
+    QTest::addColumn<bool>("systemPathGiven");
+    QTest::addColumn<QString>("configured"); // CONFIG.INI [SERVER] BackupFolder
+    QTest::addColumn<QString>("expected");   // "<system>" and "<data>" stand for the two folders
+    QTest::newRow("user's data folder") << false << ""
+                                        << "<data>/orvane/BackUp";
+    QTest::newRow("system path of tools and tests") << true << ""
+                                                    << "<system>/BackUp";
+    QTest::newRow("configured, relative") << true << "../backups"
+                                          << "<system>/../backups";
+    QTest::newRow("configured, absolute") << false << "/srv/backups"
+                                          << "/srv/backups";
+}
+
+void TestRuntime::backupPath()
+{
+    QFETCH(bool, systemPathGiven);
+    QFETCH(QString, configured);
+    QFETCH(QString, expected);
+    QTemporaryDir system;
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    qputenv("ORVANE_SYSTEM_PATH", system.path().toUtf8());
+    if (!configured.isEmpty())
+        QSettings(system.filePath(QStringLiteral("CONFIG.INI")), QSettings::IniFormat)
+            .setValue(QStringLiteral("SERVER/BackupFolder"), configured);
+    if (!systemPathGiven && configured.isEmpty())
+        qunsetenv("ORVANE_SYSTEM_PATH");
+    const QString path = Kvbasicfun::GetBackupPath();
+    qunsetenv("ORVANE_SYSTEM_PATH");
+    qunsetenv("XDG_DATA_HOME");
+    QCOMPARE(path, QDir::cleanPath(QString(expected)
+                                       .replace(QStringLiteral("<system>"), system.path())
+                                       .replace(QStringLiteral("<data>"), data.path())));
 }
 
 QTEST_GUILESS_MAIN(TestRuntime)

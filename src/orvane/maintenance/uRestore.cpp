@@ -12,6 +12,7 @@
 #include "Udllaccountintf.h"
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
+#include "uDllComm.h"
 #include "uOrvaneCommon.h"
 #include "uSqlFileCommon.h"
 #include "uStringConst.h"
@@ -113,9 +114,23 @@ void TfrmRestore::FillGrid()
     TClientDataSet ds({kRowNo, QStringLiteral("ZTNAME"), QStringLiteral("DATABASENAME"),
                        QStringLiteral("DATE"), kBackupName});
     int row = 0;
-    for (const TBackupEntry &e : ReadCatalogue())
+    const QList<TBackupEntry> entries = ReadCatalogue();
+    for (const TBackupEntry &e : entries)
         ds.AppendRow({++row, e.ZtName, e.DatabaseName, e.Date, e.BackupName});
     MainGrid->LoadFromDataSet(ds);
+    // Backups of other account sets in the same folder are shown grey, with whose they are.
+    for (int r = 0; r < entries.size() && r < MainGrid->rowCount(); ++r) {
+        if (!entries[r].IsForeign(uDllComm::DllParams.PubDataBaseName))
+            continue;
+        const QString whose =
+            QStringLiteral("其他账套的备份：") +
+            (entries[r].DatabasePath.isEmpty() ? entries[r].DatabaseName : entries[r].DatabasePath);
+        for (int c = 0; c < MainGrid->columnCount(); ++c)
+            if (QTableWidgetItem *cell = MainGrid->item(r, c)) {
+                cell->setForeground(Qt::gray);
+                cell->setToolTip(whose);
+            }
+    }
 }
 
 void TfrmRestore::MainGridClick()

@@ -1,5 +1,7 @@
 #include "uSqlFileCommon.h"
 
+#include <QFileInfo>
+
 #include <QDir>
 #include <QSettings>
 
@@ -21,7 +23,7 @@ bool IsAsciiDigit(QChar c)
 
 QString BackupFolder()
 {
-    const QString folder = Kvbasicfun::GetSystemPath() + QStringLiteral("/BackUp");
+    const QString folder = Kvbasicfun::GetBackupPath();
     QDir().mkpath(folder);
     return folder;
 }
@@ -29,6 +31,14 @@ QString BackupFolder()
 QString CatalogueFile()
 {
     return BackupFolder() + QStringLiteral("/BackUp.INI");
+}
+
+bool TBackupEntry::IsForeign(const QString &ADatabasePath) const
+{
+    const QFileInfo open(ADatabasePath);
+    // Without the full path (older catalogues) the file name is all there is to compare.
+    return DatabasePath.isEmpty() ? DatabaseName != open.fileName()
+                                  : QFileInfo(DatabasePath).absoluteFilePath() != open.absoluteFilePath();
 }
 
 QList<TBackupEntry> ReadCatalogue()
@@ -40,7 +50,8 @@ QList<TBackupEntry> ReadCatalogue()
         entries.append({ini.value(QStringLiteral("ZTNAME")).toString(),
                         ini.value(QStringLiteral("DATABASENAME")).toString(),
                         ini.value(QStringLiteral("DATE")).toString(),
-                        ini.value(QStringLiteral("BACKUPNAME")).toString()});
+                        ini.value(QStringLiteral("BACKUPNAME")).toString(),
+                        ini.value(QStringLiteral("DATABASEPATH")).toString()});
         ini.endGroup();
     }
     return entries;

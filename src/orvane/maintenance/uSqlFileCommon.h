@@ -39,6 +39,9 @@ struct TBackupEntry
     QString DatabaseName;
     QString Date;
     QString BackupName;
+    QString DatabasePath; // the account set's file, absolute; empty in catalogues of older versions
+    // Whether the backup was taken of another account set than the open one (file ADatabasePath).
+    bool IsForeign(const QString &ADatabasePath) const;
 };
 QList<TBackupEntry> ReadCatalogue();
 

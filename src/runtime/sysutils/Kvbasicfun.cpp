@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
 
 #include <charconv>
 #include <cmath>
@@ -67,7 +69,10 @@ double FloatToFloatBit(double value, int places)
     return result == 0.0 ? 0.0 : result;
 }
 
-QString FloatToStringBit(double value, int places) { return QString::fromStdString(RoundedText(value, places)); }
+QString FloatToStringBit(double value, int places)
+{
+    return QString::fromStdString(RoundedText(value, places));
+}
 
 QString DoubleToString(double value)
 {
@@ -90,5 +95,21 @@ QString GetSystemPath()
     if (QCoreApplication::instance())
         return QDir::cleanPath(QCoreApplication::applicationDirPath());
     return QDir::cleanPath(QDir::currentPath());
+}
+
+QString GetBackupPath()
+{
+    const QString system = GetSystemPath();
+    const QString configured =
+        QSettings(QDir(system).filePath(QStringLiteral("CONFIG.INI")), QSettings::IniFormat)
+            .value(QStringLiteral("SERVER/BackupFolder"))
+            .toString()
+            .trimmed();
+    if (!configured.isEmpty())
+        return QDir::cleanPath(QDir(system).absoluteFilePath(configured));
+    if (!qEnvironmentVariableIsEmpty("ORVANE_SYSTEM_PATH"))
+        return system + QStringLiteral("/BackUp");
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/orvane/BackUp"));
 }
 } // namespace Kvbasicfun

@@ -16,7 +16,18 @@ QUILLSYSUTILS_EXPORT QString DoubleToString(double value);
 // The host's system folder (configuration and help files), without a trailing separator.
 // ORVANE_SYSTEM_PATH overrides the folder of the running program.
 QUILLSYSUTILS_EXPORT QString GetSystemPath();
+// The folder of backups and their catalogue, shared by the host and the module. It outlives a new
+// installation of the program: CONFIG.INI [SERVER] BackupFolder when set (relative to the system
+// path), else <system path>/BackUp when ORVANE_SYSTEM_PATH names the system path (tools, tests),
+// else the user's data folder (~/.local/share/orvane/BackUp).
+QUILLSYSUTILS_EXPORT QString GetBackupPath();
 
-inline double Round2(double value) { return FloatToFloatBit(value, 2); }
-inline double Round4(double value) { return FloatToFloatBit(value, 4); }
+inline double Round2(double value)
+{
+    return FloatToFloatBit(value, 2);
+}
+inline double Round4(double value)
+{
+    return FloatToFloatBit(value, 4);
+}
 } // namespace Kvbasicfun
