@@ -7,7 +7,7 @@ ROOT=$(pwd)
 
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   qt6-qpa-plugins libgl-dev fonts-wqy-microhei libsodium-dev libsqlite3-dev clang libclang-rt-dev poppler-utils
-  qt6-translations-l10n fonts-noto-cjk libxlsxwriter-dev unzip)
+  qt6-translations-l10n fonts-noto-cjk libxlsxwriter-dev unzip python3)
 
 install_packages() {
   local missing=()
