@@ -92,19 +92,12 @@ TfrmSysEventLog::TfrmSysEventLog(QWidget *parent) : TfrmJXCQueryParent(parent)
     MainGrid->SetColumns(columns);
     QueryLayout()->addWidget(MainGrid, 1);
 
-    const auto button = [this](const char *name, const QString &text) {
-        auto *b = new QPushButton(text, pnlButton);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        pnlButton->layout()->addWidget(b);
-        return b;
-    };
-    btnQuery = button("btnQuery", QStringLiteral("查询条件"));
-    btnExport = button("btnExport", QStringLiteral("导出日志"));
-    btnClear = button("btnClear", QStringLiteral("清空日志"));
-    btnPrint = button("btnPrint", QStringLiteral("打印"));
-    btnHelp = button("btnHelp", QStringLiteral("帮助"));
-    btnClose = button("btnClose", QStringLiteral("关闭"));
+    btnQuery = AddButton("btnQuery", QStringLiteral("查询条件"));
+    btnExport = AddButton("btnExport", QStringLiteral("导出日志"));
+    btnClear = AddButton("btnClear", QStringLiteral("清空日志"));
+    btnPrint = AddButton("btnPrint", QStringLiteral("打印"));
+    btnHelp = AddButton("btnHelp", QStringLiteral("帮助"));
+    btnClose = AddButton("btnClose", QStringLiteral("关闭"));
 
     // The tool bar's twins; its own print button gives way to tbtnPrint, which opens the same menu.
     for (QAction *action : ToolBar->actions())

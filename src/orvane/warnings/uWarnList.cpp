@@ -58,17 +58,10 @@ TfrmWarnList::TfrmWarnList(QWidget *parent) : TfrmMDIParent(parent)
     connect(trvList, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { pm1->popup(trvList->viewport()->mapToGlobal(pos)); });
 
-    const auto button = [this](const char *name, const QString &text) {
-        auto *b = new QPushButton(text, pnlButton);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        pnlButton->layout()->addWidget(b);
-        return b;
-    };
-    btnSetup = button("btnSetup", QStringLiteral("报警设置"));
-    btnPrint = button("btnPrint", QStringLiteral("打印"));
-    btnRefresh = button("btnRefresh", QStringLiteral("刷新"));
-    btnClose = button("btnClose", QStringLiteral("关闭"));
+    btnSetup = AddButton("btnSetup", QStringLiteral("报警设置"));
+    btnPrint = AddButton("btnPrint", QStringLiteral("打印"));
+    btnRefresh = AddButton("btnRefresh", QStringLiteral("刷新"));
+    btnClose = AddButton("btnClose", QStringLiteral("关闭"));
     btnPrint->setMenu(btnExpertPrint->PopupMenu);
 
     const auto guarded = [this](void (TfrmWarnList::*handler)()) {

@@ -1,5 +1,7 @@
 #include "uMDIParent.h"
 
+#include <QPushButton>
+
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -136,4 +138,13 @@ void TfrmMDIParent::closeEvent(QCloseEvent *event)
         FClosing = true;
         QTimer::singleShot(0, sub, &QWidget::close);
     }
+}
+
+QPushButton *TfrmMDIParent::AddButton(const char *objectName, const QString &text)
+{
+    auto *button = new QPushButton(text, pnlButton);
+    button->setObjectName(QLatin1String(objectName));
+    button->setAutoDefault(false);
+    pnlButton->layout()->addWidget(button);
+    return button;
 }

@@ -13,6 +13,7 @@
 class TKvStatusBar;
 class TCMKvPrintBtn;
 class QMdiSubWindow;
+class QPushButton;
 
 class TfrmMDIParent : public TQuillForm
 {
@@ -48,6 +49,8 @@ public:
     void done(int result) override;
 
 protected:
+    // A push button at the end of the button band (no default button: Enter stays with the grid).
+    QPushButton *AddButton(const char *objectName, const QString &text);
     void closeEvent(QCloseEvent *event) override;
 
     bool FFormCreating = true;
