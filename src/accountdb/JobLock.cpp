@@ -153,6 +153,14 @@ void JobLock::give(ProcContext &ctx)
              {kLockName, hostName(), qint64(getpid()), connection});
 }
 
+void JobLock::beat(ProcContext &ctx)
+{
+    ctx.exec(QStringLiteral(
+                 "UPDATE T_Sys_JobLock SET Heartbeat = ? WHERE LockName = ? AND Host = ? AND Pid = ? AND "
+                 "Connection = ?"),
+             {now(), kLockName, hostName(), qint64(getpid()), ctx.database().connectionName()});
+}
+
 void JobLock::dropConnection(AccountDatabase &db, const QString &connection)
 {
     {

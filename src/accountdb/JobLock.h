@@ -31,6 +31,8 @@ int take(ProcContext &ctx, const QString &job, const QString &operatorId, const 
          JobHolder *holder);
 // Gives back one level of this connection's hold; the row goes with the last.
 void give(ProcContext &ctx);
+// A sign of life of this connection's hold, for processes on other computers.
+void beat(ProcContext &ctx);
 // A connection closed for good while it held the lock (a restore swaps the file under it): its row
 // goes (when the file still has it) and this process forgets the hold.
 void dropConnection(AccountDatabase &db, const QString &connection);

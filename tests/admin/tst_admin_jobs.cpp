@@ -180,6 +180,21 @@ private slots:
         QCOMPARE(a->value(QStringLiteral("SELECT count(*) FROM T_Sys_JobLock")).toInt(), refused ? 1 : 0);
     }
 
+    // The hold's sign of life keeps a job on another computer from being taken for gone.
+    void heartbeatRenewsTheHold()
+    {
+        const QString db = freshCopy(QStringLiteral("beat.orv"));
+        auto a = AccountDatabase::open(db);
+        const JobLockGuard lock(*a, QStringLiteral("成本计算"), QStringLiteral("00000"), QString());
+        a->exec(QStringLiteral("UPDATE T_Sys_JobLock SET Heartbeat = '2000-01-01 00:00:00'"));
+        ProcParams beat{{QStringLiteral("@szJob"), QString()}, {QStringLiteral("@nMode"), 3}};
+        QCOMPARE(a->callProc(QStringLiteral("P_Sys_JobLock"), beat), 0);
+        const QDateTime last =
+            QDateTime::fromString(a->value(QStringLiteral("SELECT Heartbeat FROM T_Sys_JobLock")).toString(),
+                                  QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        QVERIFY(last.secsTo(QDateTime::currentDateTime()) < 60);
+    }
+
     // Two cost calculations started together: one runs, the other is refused or finds nothing left to
     // do; the costs are those of a run alone, and nothing fails with a locked database.
     void concurrentCostCalcEqualsSoloRun()

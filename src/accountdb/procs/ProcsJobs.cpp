@@ -3,6 +3,7 @@
 // P_Sys_JobLock  @szJob, @nMode, @szOperatorId, @szOperatorName -> @ErrMsg.
 //                Mode 1 takes the job lock for @szJob: 0 taken, -1 another job runs (@ErrMsg names it).
 //                Mode 0 gives this connection's hold back: 0. Mode 2 asks: 0 free, -1 held (@ErrMsg).
+//                Mode 3 is the hold's sign of life (its heartbeat): 0.
 //                -2 for another mode or an empty job name.
 
 #include "JobLock.h"
@@ -32,6 +33,9 @@ int jobLock(ProcContext &ctx)
         if (!JobLock::current(ctx, &holder))
             return 0;
         break;
+    case 3:
+        JobLock::beat(ctx);
+        return 0;
     default:
         return -2;
     }

@@ -7,6 +7,10 @@
 
 #include <QRegularExpression>
 
+namespace {
+constexpr int kHeartbeatMillis = 60 * 1000;
+}
+
 TJobLock::TJobLock(const QString &AJob)
 {
     TParamList outputs;
@@ -18,14 +22,29 @@ TJobLock::TJobLock(const QString &AJob)
          QString()},
         &outputs);
     FAcquired = result >= 0;
-    if (!FAcquired)
+    if (!FAcquired) {
         FErrorText = outputs.ParamByName(QStringLiteral("@ErrMsg")).toString();
+        return;
+    }
+    FHeartbeat = std::make_unique<QTimer>();
+    FHeartbeat->setInterval(kHeartbeatMillis);
+    QObject::connect(FHeartbeat.get(), &QTimer::timeout, [] {
+        try {
+            Udlldbservice::ExecuteProcByName(QStringLiteral("P_Sys_JobLock"),
+                                             {QStringLiteral("@szJob"), QStringLiteral("@nMode")},
+                                             {QString(), 3});
+        } catch (...) {
+            // A missed beat only matters to another computer after minutes without one.
+        }
+    });
+    FHeartbeat->start();
 }
 
 TJobLock::~TJobLock()
 {
     if (!FAcquired)
         return;
+    FHeartbeat.reset();
     try {
         Udlldbservice::ExecuteProcByName(QStringLiteral("P_Sys_JobLock"),
                                          {QStringLiteral("@szJob"), QStringLiteral("@nMode")},

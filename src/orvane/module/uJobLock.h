@@ -7,6 +7,7 @@
 // the hold.
 
 #include <QString>
+#include <QTimer>
 #include <memory>
 
 class TJobLock
@@ -23,6 +24,8 @@ public:
 private:
     bool FAcquired = false;
     QString FErrorText;
+    // While the host's event loop runs (a window of the job), the hold shows it is alive.
+    std::unique_ptr<QTimer> FHeartbeat;
 };
 
 namespace uJobLock {
