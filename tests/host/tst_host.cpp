@@ -346,7 +346,7 @@ void TestHost::moduleEntryByMenu()
     repair->trigger();
     QCOMPARE(finished.size(), 1);
     QCOMPARE(finished[0][0].toString(), QStringLiteral("Orvane.dll账套修复"));
-    QVERIFY(finished[0][1].toBool()); // the repair of a sound account set succeeds
+    QVERIFY(finished[0][1].toBool());              // the repair of a sound account set succeeds
     QCOMPARE(FSet->Messages().Messages.size(), 1); // and says what it checked
 
     // The module counts the pages of the main form it was handed.

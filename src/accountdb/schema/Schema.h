@@ -44,7 +44,7 @@ void createClosing(AccountDatabase &db);   // SchemaClosing.cpp
 // Migration steps after version 1.
 void migrateJobLockTo2(AccountDatabase &db);  // SchemaJobs.cpp
 void migrateEventLogTo3(AccountDatabase &db); // SchemaEventLog.cpp
-void migrateWarnTo4(AccountDatabase &db); // SchemaWarn.cpp
+void migrateWarnTo4(AccountDatabase &db);     // SchemaWarn.cpp
 void migrateSecurityTo5(AccountDatabase &db); // SchemaSecurity.cpp
 
 } // namespace accountdb::schema

@@ -9,8 +9,8 @@
 #include "uCostCalculate.h"
 #include "uJXCCheckOut.h"
 #include "uJXCUnCheckOut.h"
-#include "uPassToken.h"
 #include "uOrvaneCommon.h"
+#include "uPassToken.h"
 #include "uRestore.h"
 #include "uSNDef.h"
 #include "uSerialNumRules.h"
@@ -57,7 +57,8 @@ QList<TDispatchEntry> DispatchTable()
 {
     return {
         {QStringLiteral("退出"), Exit},
-        {QStringLiteral("更换操作员"), [] { return uChangeOpFrm::ShowChangeOp(&uOrvaneCommon::ConfirmCloseOtherWindows); }},
+        {QStringLiteral("更换操作员"),
+         [] { return uChangeOpFrm::ShowChangeOp(&uOrvaneCommon::ConfirmCloseOtherWindows); }},
         {QStringLiteral("安全钥匙"), uPassToken::ShowPassToken},
         {QStringLiteral("修改口令"), uChangePassFrm::ShowChangePass},
         {QStringLiteral("系统日志"), uSysEventLog::ShowSysEventLog},

@@ -7,8 +7,8 @@
 #include "Udlldbservice.h"
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
-#include "uPassTokenBind.h"
 #include "uOrvaneCommon.h"
+#include "uPassTokenBind.h"
 #include "uSysEventLog.h"
 
 namespace {
