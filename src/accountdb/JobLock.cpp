@@ -183,17 +183,28 @@ QString JobLock::busyMessage(const JobHolder &h)
         .arg(h.startedAt);
 }
 
-JobLockGuard::JobLockGuard(AccountDatabase &db, const QString &job, const QString &operatorId,
-                           const QString &operatorName)
-    : m_db(db)
+bool takeJobLock(AccountDatabase &db, const QString &job, const QString &operatorId,
+                 const QString &operatorName, QString *message)
 {
     ProcParams p{{QStringLiteral("@szJob"), job},
                  {QStringLiteral("@nMode"), 1},
                  {QStringLiteral("@szOperatorId"), operatorId},
                  {QStringLiteral("@szOperatorName"), operatorName},
                  {QStringLiteral("@ErrMsg"), QString(), true}};
-    if (m_db.callProc(QStringLiteral("P_Sys_JobLock"), p) < 0)
-        throw DbError(p.last().value.toString());
+    if (db.callProc(QStringLiteral("P_Sys_JobLock"), p) >= 0)
+        return true;
+    if (message)
+        *message = p.last().value.toString();
+    return false;
+}
+
+JobLockGuard::JobLockGuard(AccountDatabase &db, const QString &job, const QString &operatorId,
+                           const QString &operatorName)
+    : m_db(db)
+{
+    QString message;
+    if (!takeJobLock(m_db, job, operatorId, operatorName, &message))
+        throw DbError(message);
 }
 
 JobLockGuard::~JobLockGuard()

@@ -49,6 +49,11 @@ bool holderAlive(const QString &host, const QString &bootId, qint64 pid, const Q
 
 } // namespace JobLock
 
+// Takes the lock through P_Sys_JobLock on its own or in the open transaction; false with the busy
+// message when another job holds it.
+bool takeJobLock(AccountDatabase &db, const QString &job, const QString &operatorId,
+                 const QString &operatorName, QString *message);
+
 // Scope object over P_Sys_JobLock for code that works on an AccountDatabase directly (orvane-admin):
 // takes the lock or throws DbError with the busy message; gives it back on leaving the scope.
 class JobLockGuard

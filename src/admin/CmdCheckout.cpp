@@ -80,9 +80,6 @@ std::unique_ptr<HostSession> openClosingSession(const QCommandLineParser &parser
     state.IsManager = logOn.manager;
     host->System().ReloadSysCon();
     host->Install();
-    // Every job works on the current inventory period: a broken one stops it before anything is read.
-    if (const QString problem = uJobLock::JxcPeriodProblem(); !problem.isEmpty())
-        throw accountdb::DbError(problem);
     return host;
 }
 

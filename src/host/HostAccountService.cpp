@@ -430,15 +430,9 @@ int HostAccountService::RestoreDataBase(const QString &fileName)
     // A restore is a whole-account-set job: refused while another runs, and it keeps the others out.
     accountdb::AccountDatabase &db = FAccess.Database();
     const QString holder = db.connectionName();
-    if (!db.inTransaction()) {
-        accountdb::ProcParams p{{QStringLiteral("@szJob"), QStringLiteral("恢复")},
-                                {QStringLiteral("@nMode"), 1},
-                                {QStringLiteral("@szOperatorId"), Operator()},
-                                {QStringLiteral("@szOperatorName"), QString()},
-                                {QStringLiteral("@ErrMsg"), QString(), true}};
-        if (db.callProc(QStringLiteral("P_Sys_JobLock"), p) < 0)
-            return Fail(ErrInUse, p.last().value.toString());
-    }
+    if (QString busy; !db.inTransaction() &&
+                      !accountdb::takeJobLock(db, QStringLiteral("恢复"), Operator(), QString(), &busy))
+        return Fail(ErrInUse, busy);
     const int code = RestoreCopy(fileName);
     // The connection that took the lock is gone: its row went with the replaced file, or stays in
     // the file that was kept.
