@@ -27,6 +27,7 @@ enum AdminRight {
     RightUnCheckOut = 1321, // 进销存期末反结账
     RightCostCalc = 2110,   // 成本计算
     RightPassToken = 1836,  // 安全钥匙
+    RightAudit = 1974,      // 单据审核中心
 };
 
 struct AdminCommand

@@ -18,6 +18,7 @@ int cmdEventLog(const QStringList &args);   // CmdEventLog.cpp
 int cmdBillNumber(const QStringList &args); // CmdBillNumber.cpp
 int cmdPasswd(const QStringList &args);     // CmdPasswd.cpp
 int cmdToken(const QStringList &args);      // CmdToken.cpp
+int cmdAudit(const QStringList &args);      // CmdAudit.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -35,6 +36,7 @@ const QList<AdminCommand> &commands()
         {"bill-number", "为一种单据取新的单据编号", &cmdBillNumber, RightBillEntry},
         {"passwd", "修改操作员的登录密码（新密码来自文件或标准输入）", &cmdPasswd},
         {"token", "列出、绑定或取消操作员的安全钥匙，签发钥匙文件", &cmdToken, RightPassToken},
+        {"audit", "审核（通过或驳回）审核流程中的一张单据", &cmdAudit, RightAudit},
     };
     return kCommands;
 }
@@ -51,6 +53,7 @@ QString rightText(AdminRight right)
         {RightUnCheckOut, QStringLiteral("进销存期末反结账")},
         {RightCostCalc, QStringLiteral("成本计算")},
         {RightPassToken, QStringLiteral("安全钥匙")},
+        {RightAudit, QStringLiteral("单据审核中心")},
     };
     return right == RightNone ? QString()
                               : QStringLiteral("需要权限：%1 %2").arg(int(right)).arg(kCaptions.value(right));

@@ -37,6 +37,7 @@ struct PostLine
 
 struct PostBill
 {
+    qint64 vchcode = 0; // 0: a new code; otherwise the code the bill keeps (a bill leaving its audit)
     int vchtype = 0;
     QString date; // yyyy-MM-dd
     QString number;

@@ -17,5 +17,7 @@ void registerEventLogProcs(ProcRegistry &registry);  // ProcsEventLog.cpp
 void registerWarnProcs(ProcRegistry &registry);      // ProcsWarn.cpp
 void registerWarnListProcs(ProcRegistry &registry);  // ProcsWarnList.cpp (called by registerWarnProcs)
 void registerUsersProcs(ProcRegistry &registry);     // ProcsUsers.cpp
+void registerAuditProcs(ProcRegistry &registry);     // ProcsAudit.cpp (+ ProcsAuditEngine.cpp)
+void registerAuditEngineProcs(ProcRegistry &registry); // ProcsAuditEngine.cpp
 
 } // namespace accountdb

@@ -8,9 +8,10 @@
 //   line names its issuing line), the stock quantities, and marks the goods for cost calculation.
 //   Opening stock is posted with the bill types 201 (warehouses), 203 (consigned out), 206 (production)
 //   and 207 (outside processors) while the account set is not yet opened.
-//   Results: 0 posted; -1 unknown bill type; -2 date not in the period calendar; -3 period already
-//   closed; -4 unknown goods or a goods class; -5 unknown warehouse; -6 bad line; -7 opening stock
-//   after the account set was opened; -8 malformed XML. Nothing is written on an error.
+//   Results: 0 posted; 1 waiting for audit; -1 unknown bill type; -2 date not in the period calendar; -3
+//   period already closed; -4 unknown goods or a goods class; -5 unknown warehouse; -6 bad line; -7 opening
+//   stock after the account set was opened; -8 malformed XML; -9 @nAuditVchcode is not a rejected bill of
+//   this maker. Nothing is written on an error. Bills under an audit flow wait (AuditEngine.h).
 
 #include <QDate>
 #include <QDateTime>
@@ -18,6 +19,7 @@
 #include <cmath>
 
 #include "AccountDatabase.h"
+#include "AuditEngine.h"
 #include "BillPoster.h"
 #include "CostingCommon.h"
 #include "Kvbasicfun.h"
@@ -308,7 +310,7 @@ qint64 BillPoster::post(const PostBill &bill)
     }
 
     // Write: the bill, its lines, their FIFO rows.
-    const qint64 vchcode = m_nextVchcode++;
+    const qint64 vchcode = bill.vchcode > 0 ? bill.vchcode : m_nextVchcode++;
     QString number = bill.number;
     if (number.isEmpty())
         number = m_numberHeads.value(bill.vchtype, m_numberHeads.value(b)) + u'-' + bill.date.left(4) +
@@ -515,6 +517,17 @@ int postBill(ProcContext &ctx)
     if (!readLines(ctx.in(QStringLiteral("@szXML")).toString(), bill.lines, error)) {
         ctx.setOut(QStringLiteral("@ErrMsg"), error);
         return -8;
+    }
+    // A bill of a type under an enabled audit flow waits for its audit; @nAuditVchcode resubmits a
+    // rejected one.
+    const qint64 resubmit = ctx.in(QStringLiteral("@nAuditVchcode")).toLongLong();
+    if (resubmit > 0 || audit::flowEnabled(ctx.database(), bill.vchtype)) {
+        const qint64 code = audit::submit(ctx.database(), bill, resubmit, &error);
+        ctx.setOut(code < 0 ? QStringLiteral("@ErrMsg") : QStringLiteral("@nVchcode"),
+                   code < 0 ? QVariant(error) : QVariant(code));
+        if (code < 0)
+            return int(code);
+        return audit::billState(ctx.database(), code)->state == audit::Waiting ? 1 : 0;
     }
     BillPoster poster(ctx.database());
     const qint64 vchcode = poster.post(bill);
