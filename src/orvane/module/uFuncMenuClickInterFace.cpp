@@ -4,6 +4,7 @@
 #include "Udllsystemintf.h"
 #include "uAutobackup.h"
 #include "uBackUp.h"
+#include "uBillAuditConfig.h"
 #include "uChangeOpFrm.h"
 #include "uChangePassFrm.h"
 #include "uCostCalculate.h"
@@ -66,6 +67,7 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("备份"), uBackUp::ShowBackUp},
         {QStringLiteral("恢复"), uRestore::ShowRestore},
         {QStringLiteral("单据编号格式设置"), TfrmSNDefDlg::Execute},
+        {QStringLiteral("单据审核设置"), TfrmBillAuditConfig::Execute},
         {QStringLiteral("报警簿"), [] { return DllAutoWarnList(-1); }},
         {QStringLiteral("进销存期末结账"), CheckOut},
         {QStringLiteral("进销存期末反结账"), UnCheckOut},
