@@ -8,6 +8,7 @@
 
 #include "AccountDatabase.h"
 #include "AuditEngine.h"
+#include "HostAudit.h"
 #include "TestAccountSet.h"
 
 using accountdb::ProcParams;
@@ -315,6 +316,24 @@ private slots:
                                 "SELECT count(*) FROM \"AuditNdx-E\" WHERE Vchtype = ?"})
             QCOMPARE(Value(QString::fromUtf8(sql), {45}), Value(QString::fromUtf8(sql), {11}));
         QCOMPARE(audit::flowEnabled(Db(), 45), false);
+    }
+
+    void hostAudit()
+    {
+        Flow(11, {"A1;0;0", "A2;0;500"});
+        qint64 vchcode = 0;
+        QCOMPARE(Sell(600, &vchcode), 1);
+        HostAudit host([this] { return &Db(); }, FSet->System(), FSet->Messages());
+        FSet->ActAs(QStringLiteral("A2"), false);
+        QVERIFY(!host.AllAuditingBill(QStringLiteral("D"), int(vchcode), 11, 0));
+        QCOMPARE(FSet->Messages().LastText(), QStringLiteral("您不是该单据第1级的审核人，不能审核。"));
+        QVERIFY(!host.AllAuditingBill(QStringLiteral("D"), int(vchcode), 45, 0));
+        QCOMPARE(FSet->Messages().LastText(), QStringLiteral("该单据不在审核流程中，不能审核。"));
+        FSet->ActAs(QStringLiteral("A1"), false);
+        QVERIFY(host.AllAuditingBill(QStringLiteral("D"), int(vchcode), 11, 0));
+        FSet->ActAs(QStringLiteral("A2"), false);
+        QVERIFY(host.RejectBill(int(vchcode), 11, QStringLiteral("价格不对")));
+        QCOMPARE(audit::billState(Db(), vchcode)->state, int(audit::Returned));
     }
 
     void adminAudit()
