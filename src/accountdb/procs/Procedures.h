@@ -17,5 +17,6 @@ void registerEventLogProcs(ProcRegistry &registry);  // ProcsEventLog.cpp
 void registerWarnProcs(ProcRegistry &registry);      // ProcsWarn.cpp
 void registerWarnListProcs(ProcRegistry &registry);  // ProcsWarnList.cpp (called by registerWarnProcs)
 void registerUsersProcs(ProcRegistry &registry);     // ProcsUsers.cpp
+void registerSetupProcs(ProcRegistry &registry);     // ProcsSetup.cpp
 
 } // namespace accountdb
