@@ -12,10 +12,14 @@
 namespace {
 constexpr int kImageRole = Qt::UserRole + 1;
 constexpr int kRecordRole = Qt::UserRole;
+constexpr int kSelectedImageRole = Qt::UserRole + 2;
 const QString kRoot = QStringLiteral("00000");
 
 void SetImage(QTreeWidgetItem *node, int image)
 {
+    if (node->childCount() == 0)
+        return; // a leaf keeps no picture
+
     node->setData(0, kImageRole, image);
     const QStyle *style = QApplication::style();
     node->setIcon(0, style->standardIcon(image == 1 ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon));
@@ -99,10 +103,6 @@ void TfrmPreviewAtype::AddChildren(const QString &parentId, QTreeWidgetItem *par
     children.SetFiltered(true);
     if (children.IsEmpty())
         return;
-    if (parent) {
-        SetImage(parent, 0);
-        parent->setData(0, Qt::UserRole + 2, 2); // selected image
-    }
     children.SetIndexFieldNames(QStringLiteral("UserCode;FullName"));
     for (children.First(); !children.Eof(); children.Next()) {
         QVariantMap record;
@@ -114,6 +114,10 @@ void TfrmPreviewAtype::AddChildren(const QString &parentId, QTreeWidgetItem *par
         auto *node = parent ? new QTreeWidgetItem(parent, {text}) : new QTreeWidgetItem(tvAtype, {text});
         node->setData(0, kRecordRole, record);
         AddChildren(record.value(QStringLiteral("typeid")).toString(), node);
+    }
+    if (parent) {
+        SetImage(parent, 0);
+        parent->setData(0, kSelectedImageRole, 2);
     }
 }
 
