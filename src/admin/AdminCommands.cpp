@@ -19,12 +19,14 @@ int cmdBillNumber(const QStringList &args); // CmdBillNumber.cpp
 int cmdPasswd(const QStringList &args);     // CmdPasswd.cpp
 int cmdToken(const QStringList &args);      // CmdToken.cpp
 int cmdAudit(const QStringList &args);      // CmdAudit.cpp
+int cmdInit(const QStringList &args);       // CmdInit.cpp
 
 const QList<AdminCommand> &commands()
 {
     static const QList<AdminCommand> kCommands = {
         {"create", "创建新账套（不覆盖已有文件）", &cmdCreate},
         {"sysvalue", "读取或写入系统值", &cmdSysValue},
+        {"init", "账套初始设置（公司、企业类别与科目表、科目编码长度、会计期间）", &cmdInit},
         {"create-demo", "创建演示账套（基本资料、期初和已过账单据）", &cmdCreateDemo},
         {"backup", "备份账套到备份目录（不覆盖已有备份）", &cmdBackup, RightBackup},
         {"restore", "用备份恢复账套", &cmdRestore, RightRestore},

@@ -89,6 +89,12 @@ int cmdCreateDemo(const QStringList &args)
     const bool terminal = isatty(STDERR_FILENO) == 1;
     accountdb::demo::DemoReport report;
     try {
+        // The demo company keeps the accounts of small enterprises; the generator sets its periods.
+        accountdb::ProcParams trade{{QStringLiteral("@prm_TradeID"), 1}};
+        db->callProc(QStringLiteral("P_GBL_ChangeTrade"), trade);
+        const QString setValue = QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = ? WHERE SubName = ?");
+        db->exec(setValue, {QStringLiteral("T"), QStringLiteral("InitSetup")});
+        db->exec(setValue, {QStringLiteral("1"), QStringLiteral("TradeID")});
         report = accountdb::demo::generateDemo(*db, options, terminal ? &showProgress : nullptr);
     } catch (...) {
         db.reset();

@@ -15,6 +15,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -192,10 +194,17 @@ bool HostMainWindow::RunEntry(const QString &key)
 {
     if (!FCall)
         return false;
+    const bool result = RunEntryGuarded([this, &key] { return FCall(key); });
+    emit EntryFinished(key, result);
+    return result;
+}
+
+bool HostMainWindow::RunEntryGuarded(const std::function<bool()> &work)
+{
     bool result = false;
     // The module passes the errors of its entries on; the host is where they end.
     try {
-        result = FCall(key);
+        result = work();
     } catch (const EAbort &) {
     } catch (const EDatabaseError &e) {
         FSession->Messages().ShowErrorMsg(e.Message());
@@ -204,7 +213,6 @@ bool HostMainWindow::RunEntry(const QString &key)
     } catch (const std::exception &e) {
         FSession->Messages().ShowErrorMsg(QString::fromUtf8(e.what()));
     }
-    emit EntryFinished(key, result);
     return result;
 }
 
@@ -289,7 +297,7 @@ bool HostMainWindow::LogOn(const TLogOnRequest &request, QString *error)
 void HostMainWindow::ShowWarnListAtLogOn()
 {
     // Switch 80 "登入系统时弹出报警窗口", for an operator who may open the warning book.
-    if (!FLoader || !FLoader->DllAutoWarnList || !FSession->System().CheckSysCon(80))
+    if (FModuleLogOn || !FLoader || !FLoader->DllAutoWarnList || !FSession->System().CheckSysCon(80))
         return;
     for (const THostMenuEntry &e : std::as_const(FEntries))
         if (e.EntryName == QLatin1String("报警簿") && EntryAllowed(e)) {
@@ -310,7 +318,60 @@ bool HostMainWindow::ShowLoginOn(bool first)
     request.Operator = FSession->System().State().OperatorId;
     request.LogOnDate = first ? QDate::currentDate() : FSession->System().State().LogOnDate;
     dialog.SetRequest(request);
-    return dialog.exec() == QDialog::Accepted;
+    FModuleLogOn = !first;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    FModuleLogOn = false;
+    if (accepted && first)
+        RunInitialisationCheck();
+    return accepted;
+}
+
+void HostMainWindow::RunInitialisationCheck()
+{
+    if (FLoader && FLoader->DllIniConfigShow)
+        RunEntryGuarded([this] { return FLoader->DllIniConfigShow(false); });
+}
+
+void HostMainWindow::AddNewAccountSetEntry(QMenu *fileMenu)
+{
+    QAction *action = new QAction(QStringLiteral("新建账套"), fileMenu);
+    action->setObjectName(QStringLiteral("actNewAccountSet"));
+    fileMenu->insertAction(fileMenu->actions().value(0), action);
+    fileMenu->insertSeparator(fileMenu->actions().value(1));
+    connect(action, &QAction::triggered, this, &HostMainWindow::AskNewAccountSet);
+}
+
+void HostMainWindow::AskNewAccountSet()
+{
+    const QString folder = FSession ? QFileInfo(FSession->Db().path()).absolutePath() : QDir::homePath();
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("新建账套"), folder,
+                                                      QStringLiteral("账套文件 (*.orv)"));
+    if (!path.isEmpty())
+        NewAccountSet(path.endsWith(QLatin1String(".orv")) ? path : path + QStringLiteral(".orv"));
+}
+
+bool HostMainWindow::NewAccountSet(const QString &path)
+{
+    if (!FSession)
+        return false;
+    QString error;
+    try {
+        if (QFileInfo::exists(path))
+            throw accountdb::DbError(QStringLiteral("文件已存在，不能覆盖：") + path);
+        accountdb::AccountDatabase::create(path);
+    } catch (const accountdb::DbError &e) {
+        FSession->Messages().ShowErrorMsg(e.message());
+        return false;
+    }
+    // A new account set has only the administrator, without a password yet.
+    const TLogOnRequest request{path, QStringLiteral("00000"), QString(), QDate::currentDate()};
+    if (!LogOn(request, &error)) {
+        FSession->Messages().ShowErrorMsg(error);
+        return false;
+    }
+    RunInitialisationCheck();
+    RefreshMainStatusBar(kAllParts);
+    return true;
 }
 
 QString HostMainWindow::FormatPeriod(const QString &period)
@@ -422,6 +483,9 @@ void HostMainWindow::LoadMenu(bool reload)
         else
             connect(action, &QAction::triggered, this, [this, key] { RunEntry(key); });
     }
+    AddNewAccountSetEntry(menus.contains(QStringLiteral("文件"))
+                              ? menus.value(QStringLiteral("文件"))
+                              : menuBar()->addMenu(QStringLiteral("文件(&F)")));
     BuildWindowMenu();
     BuildHelpMenu();
     FDesktop->SetEntries(ordered, allowed);

@@ -68,11 +68,15 @@ public:
     // Runs a module entry by key. Errors the entry raises are shown through the message service;
     // the silent abort shows nothing. Returns the entry's result.
     bool RunEntry(const QString &key);
+    bool RunEntryGuarded(const std::function<bool()> &work);
     // Logs on without the dialog: opens the account set when it is another one, checks the password
     // and takes over the log-on. False with the refusal's text.
     bool LogOn(const TLogOnRequest &request, QString *error);
     // Operators of an account set for the log-on list ("code name" by id).
     TOperatorList Operators(const QString &dataBase);
+    // 新建账套: a new account set file (not overwriting one), the administrator logged on to it and the
+    // module's set-up wizard. False with the refusal shown when the file cannot be made.
+    bool NewAccountSet(const QString &path);
 
     // Period as "2026年01月"; other texts unchanged, "0" empty.
     static QString FormatPeriod(const QString &period);
@@ -102,6 +106,11 @@ private:
     void SwitchSession(std::unique_ptr<HostSession> session);
     bool EntryAllowed(const THostMenuEntry &entry);
     void ShowWarnListAtLogOn(); // step 7 of opening an account set
+    // The module's initialisation check after a log-on of the host's own (the set-up wizard for an
+    // account set that is not set up yet).
+    void RunInitialisationCheck();
+    void AddNewAccountSetEntry(QMenu *fileMenu);
+    void AskNewAccountSet();
     void BuildWindowMenu();
     void BuildHelpMenu();
     QList<QMdiSubWindow *> PagesOtherThanDesktop() const;
@@ -118,6 +127,7 @@ private:
     QList<THostMenuEntry> FEntries;
     bool FEntriesRead = false;
     bool FLeaving = false;
+    bool FModuleLogOn = false; // the module's 打开账套 runs the log-on and its own steps after it
     HostHelp *FHelp;
 
     QMdiArea *FMdiArea;

@@ -17,6 +17,7 @@ void registerAllProcs(ProcRegistry &registry)
     registerWarnProcs(registry);
     registerUsersProcs(registry);
     registerAuditProcs(registry);
+    registerSetupProcs(registry);
 }
 
 } // namespace accountdb

@@ -19,5 +19,6 @@ void registerWarnListProcs(ProcRegistry &registry);  // ProcsWarnList.cpp (calle
 void registerUsersProcs(ProcRegistry &registry);     // ProcsUsers.cpp
 void registerAuditProcs(ProcRegistry &registry);     // ProcsAudit.cpp (+ ProcsAuditEngine.cpp)
 void registerAuditEngineProcs(ProcRegistry &registry); // ProcsAuditEngine.cpp
+void registerSetupProcs(ProcRegistry &registry);     // ProcsSetup.cpp
 
 } // namespace accountdb

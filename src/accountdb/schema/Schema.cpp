@@ -50,6 +50,7 @@ QList<Migration> migrations()
         {4, QStringLiteral("stock warnings, warning book and serial-number rules"), &migrateWarnTo4},
         {5, QStringLiteral("token secret, print password, log-on failures"), &migrateSecurityTo5},
         {6, QStringLiteral("bill audit flows and bills waiting for audit"), &migrateAuditTo6},
+        {7, QStringLiteral("trades, charts of accounts, code lengths and set-up captions"), &migrateSetupTo7},
     };
     Q_ASSERT(kMigrations.last().version == kSchemaVersion);
     return kMigrations;

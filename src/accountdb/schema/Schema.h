@@ -47,5 +47,6 @@ void migrateEventLogTo3(AccountDatabase &db); // SchemaEventLog.cpp
 void migrateWarnTo4(AccountDatabase &db);     // SchemaWarn.cpp
 void migrateSecurityTo5(AccountDatabase &db); // SchemaSecurity.cpp
 void migrateAuditTo6(AccountDatabase &db);    // SchemaAudit.cpp
+void migrateSetupTo7(AccountDatabase &db);    // SchemaSetup.cpp
 
 } // namespace accountdb::schema

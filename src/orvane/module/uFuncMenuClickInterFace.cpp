@@ -8,8 +8,10 @@
 #include "uChangeOpFrm.h"
 #include "uChangePassFrm.h"
 #include "uCostCalculate.h"
+#include "uIniConfig.h"
 #include "uJXCCheckOut.h"
 #include "uJXCUnCheckOut.h"
+#include "uOpenAccount.h"
 #include "uOrvaneCommon.h"
 #include "uPassToken.h"
 #include "uRestore.h"
@@ -60,6 +62,7 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("退出"), Exit},
         {QStringLiteral("更换操作员"),
          [] { return uChangeOpFrm::ShowChangeOp(&uOrvaneCommon::ConfirmCloseOtherWindows); }},
+        {QStringLiteral("打开账套"), [] { return uOpenAccount::OpenAccountSet(&DllAutoWarnList, nullptr); }},
         {QStringLiteral("安全钥匙"), uPassToken::ShowPassToken},
         {QStringLiteral("修改口令"), uChangePassFrm::ShowChangePass},
         {QStringLiteral("系统日志"), uSysEventLog::ShowSysEventLog},
@@ -90,11 +93,11 @@ bool DllAutoBackup()
     return uAutobackup::AutoBackup();
 }
 
-// The windows behind these exports join with their subsystems; until then they open nothing.
-bool DllIniConfigShow(bool)
+bool DllIniConfigShow(bool flag)
 {
-    return false;
+    return uIniConfig::IniConfigShow(flag);
 }
+// The windows behind these exports join with their subsystems; until then they open nothing.
 bool DllAutoWarnList(int mode)
 {
     return uWarnList::ShowWarnList(mode);
