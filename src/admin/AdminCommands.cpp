@@ -18,6 +18,8 @@ int cmdEventLog(const QStringList &args);   // CmdEventLog.cpp
 int cmdBillNumber(const QStringList &args); // CmdBillNumber.cpp
 int cmdPasswd(const QStringList &args);     // CmdPasswd.cpp
 int cmdToken(const QStringList &args);      // CmdToken.cpp
+int cmdOperator(const QStringList &args);   // CmdOperator.cpp
+int cmdGroup(const QStringList &args);      // CmdGroup.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -35,6 +37,8 @@ const QList<AdminCommand> &commands()
         {"bill-number", "为一种单据取新的单据编号", &cmdBillNumber, RightBillEntry},
         {"passwd", "修改操作员的登录密码（新密码来自文件或标准输入）", &cmdPasswd},
         {"token", "列出、绑定或取消操作员的安全钥匙，签发钥匙文件", &cmdToken, RightPassToken},
+        {"operator", "列出、新增或删除操作员", &cmdOperator, RightOperatorRights},
+        {"group", "权限组：新增、删除、授予或取消权限、组里的操作员", &cmdGroup, RightOperatorRights},
     };
     return kCommands;
 }
@@ -51,6 +55,7 @@ QString rightText(AdminRight right)
         {RightUnCheckOut, QStringLiteral("进销存期末反结账")},
         {RightCostCalc, QStringLiteral("成本计算")},
         {RightPassToken, QStringLiteral("安全钥匙")},
+        {RightOperatorRights, QStringLiteral("操作员授权")},
     };
     return right == RightNone ? QString()
                               : QStringLiteral("需要权限：%1 %2").arg(int(right)).arg(kCaptions.value(right));

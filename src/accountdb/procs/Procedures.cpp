@@ -16,6 +16,7 @@ void registerAllProcs(ProcRegistry &registry)
     registerEventLogProcs(registry);
     registerWarnProcs(registry);
     registerUsersProcs(registry);
+    registerRightsProcs(registry);
 }
 
 } // namespace accountdb

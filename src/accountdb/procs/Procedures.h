@@ -17,5 +17,6 @@ void registerEventLogProcs(ProcRegistry &registry);  // ProcsEventLog.cpp
 void registerWarnProcs(ProcRegistry &registry);      // ProcsWarn.cpp
 void registerWarnListProcs(ProcRegistry &registry);  // ProcsWarnList.cpp (called by registerWarnProcs)
 void registerUsersProcs(ProcRegistry &registry);     // ProcsUsers.cpp
+void registerRightsProcs(ProcRegistry &registry);    // ProcsRights.cpp
 
 } // namespace accountdb
