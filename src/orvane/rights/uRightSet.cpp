@@ -51,6 +51,14 @@ QVariantList IdValues(const QString &ids, QString &placeholders)
     return values;
 }
 
+int DealLoginUser(int mode, const QString &etypeId)
+{
+    return Udlldbservice::ExecuteProcByName(QStringLiteral("P_GBL_DealLoginUser;1"),
+                                            {QStringLiteral("@lMode"), QStringLiteral("@szETypeID"),
+                                             QStringLiteral("@Custom1"), QStringLiteral("@Custom2")},
+                                            {mode, etypeId, QString(), QString()});
+}
+
 QString NewString(int size, bool granted)
 {
     return QString(size, granted ? QLatin1Char('1') : QLatin1Char('0'));
@@ -621,39 +629,36 @@ bool TfrmRightSet::ShowRightGroupSelect(const QString &etypeId, const QString &n
     return form.Result();
 }
 
-void TfrmRightSet::btnNewGroupClick()
+void TfrmRightSet::EditGroup(QChar mode)
 {
-    if (ShowRightGroupInput(QString(), QString(), QString(), u'N', 0)) {
+    const TPtreeRec rec = SelectedRec();
+    const QString name = mode == u'N' ? QString() : SelectedText();
+    if (mode != u'N' && (!rec.IsGroup || rec.ID.isEmpty()))
+        return;
+    if (mode == u'M' && name == uRightRules::DefaultGroup) {
+        Box(Quoted(name) + QStringLiteral("不能被修改。"));
+        return;
+    }
+    if (ShowRightGroupInput(name, mode == u'N' ? QString() : rec.Memo, name, mode,
+                            mode == u'N' ? 0 : rec.ID.toInt())) {
         LoadRightTree(TTreeBranch::Groups);
         TrvLeftChange();
     }
+}
+
+void TfrmRightSet::btnNewGroupClick()
+{
+    EditGroup(u'N');
 }
 
 void TfrmRightSet::NEditGroupClick()
 {
-    const TPtreeRec rec = SelectedRec();
-    const QString name = SelectedText();
-    if (!rec.IsGroup || rec.ID.isEmpty())
-        return;
-    if (name == uRightRules::DefaultGroup) {
-        Box(Quoted(name) + QStringLiteral("不能被修改。"));
-        return;
-    }
-    if (ShowRightGroupInput(name, rec.Memo, name, u'M', rec.ID.toInt())) {
-        LoadRightTree(TTreeBranch::Groups);
-        TrvLeftChange();
-    }
+    EditGroup(u'M');
 }
 
 void TfrmRightSet::NCopyClick()
 {
-    const TPtreeRec rec = SelectedRec();
-    if (!rec.IsGroup || rec.ID.isEmpty())
-        return;
-    if (ShowRightGroupInput(SelectedText(), rec.Memo, SelectedText(), u'C', rec.ID.toInt())) {
-        LoadRightTree(TTreeBranch::Groups);
-        TrvLeftChange();
-    }
+    EditGroup(u'C');
 }
 
 void TfrmRightSet::NDelGroupClick()
@@ -718,10 +723,7 @@ void TfrmRightSet::btnNewUserClick()
             batch.AddMsg(QStringLiteral("职员[%1]已被分类，无法增加。").arg(e.FullName));
             continue;
         }
-        if (Udlldbservice::ExecuteProcByName(QStringLiteral("P_GBL_DealLoginUser"),
-                                             {QStringLiteral("@lMode"), QStringLiteral("@szETypeID"),
-                                              QStringLiteral("@Custom1"), QStringLiteral("@Custom2")},
-                                             {1, e.TypeId, QString(), QString()}) < 0)
+        if (DealLoginUser(1, e.TypeId) < 0)
             batch.AddMsg(QStringLiteral("职员[%1]已被设置为操作员，无法再次增加。").arg(e.FullName));
         else
             added << e.FullName;
@@ -779,10 +781,7 @@ void TfrmRightSet::MenuDelClick()
         };
         if (!runPlugIns(before))
             return;
-        if (Udlldbservice::ExecuteProcByName(QStringLiteral("P_GBL_DealLoginUser"),
-                                             {QStringLiteral("@lMode"), QStringLiteral("@szETypeID"),
-                                              QStringLiteral("@Custom1"), QStringLiteral("@Custom2")},
-                                             {4, rec.ID, QString(), QString()}) < 0) {
+        if (DealLoginUser(4, rec.ID) < 0) {
             Invoke(DispRollBackTrans);
             return;
         }
@@ -809,10 +808,7 @@ void TfrmRightSet::mniClearPasswordClick()
     if (!Udllmessageintf::ConfirmOKCancel(QStringLiteral("请确认是否真的要清空操作员[") + name +
                                           QStringLiteral("]的密码？")))
         return;
-    if (Udlldbservice::ExecuteProcByName(QStringLiteral("P_GBL_DealLoginUser;1"),
-                                         {QStringLiteral("@lMode"), QStringLiteral("@szETypeID"),
-                                          QStringLiteral("@Custom1"), QStringLiteral("@Custom2")},
-                                         {2, rec.ID, QString(), QString()}) >= 0) {
+    if (DealLoginUser(2, rec.ID) >= 0) {
         uOrvaneCommon::WriteSysEvent(QStringLiteral("操作员授权：清空操作员%1的密码").arg(name));
         Box(QStringLiteral("已经清空操作员[%1]的密码。").arg(name));
     }
@@ -827,10 +823,7 @@ void TfrmRightSet::mniSetManagerClick()
         Box(QStringLiteral("系统管理员不能被设为会计主管。"));
         return;
     }
-    if (Udlldbservice::ExecuteProcByName(QStringLiteral("P_GBL_DealLoginUser;1"),
-                                         {QStringLiteral("@lMode"), QStringLiteral("@szETypeID"),
-                                          QStringLiteral("@Custom1"), QStringLiteral("@Custom2")},
-                                         {5, rec.ID, QString(), QString()}) < 0)
+    if (DealLoginUser(5, rec.ID) < 0)
         return;
     uOrvaneCommon::WriteSysEvent(QStringLiteral("操作员授权：设置%1为会计主管").arg(SelectedText()));
     Udllsystemintf::SetOperateIdManage(Udllsystemintf::GetCurrentOperatorId() == rec.ID);

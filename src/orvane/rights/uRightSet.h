@@ -87,6 +87,8 @@ private:
     // Ids of the groups whose rights the selected node shows.
     QString SelectedGroupIds();
     void SetAllRights(bool grant);
+    // 新增组 / 修改 / 复制 ("N", "M", "C") through the input window; the group branch is rebuilt after.
+    void EditGroup(QChar mode);
     void RebuildTree();
     QTreeWidgetItem *AddNode(QTreeWidgetItem *parent, const QString &text, const TPtreeRec &rec, int image);
     void AddOperatorNodes(QTreeWidgetItem *parent, class TClientDataSet &rows, bool &selected);
