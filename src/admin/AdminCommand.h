@@ -18,16 +18,17 @@ enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
 // manager needs the same right as in the program.
 enum AdminRight {
     RightNone = 0,
-    RightBillEntry = 1304,  // 业务录入 (bill numbers)
-    RightUpgrade = 1306,    // 升级补丁 (SQL scripts)
-    RightBackup = 1308,     // 备份
-    RightRestore = 1314,    // 恢复
-    RightEventLog = 1330,   // 系统日志
-    RightCheckOut = 1320,   // 进销存期末结账
-    RightUnCheckOut = 1321, // 进销存期末反结账
-    RightCostCalc = 2110,   // 成本计算
-    RightPassToken = 1836,  // 安全钥匙
-    RightAudit = 1974,      // 单据审核中心
+    RightBillEntry = 1304,      // 业务录入 (bill numbers)
+    RightUpgrade = 1306,        // 升级补丁 (SQL scripts)
+    RightBackup = 1308,         // 备份
+    RightRestore = 1314,        // 恢复
+    RightEventLog = 1330,       // 系统日志
+    RightCheckOut = 1320,       // 进销存期末结账
+    RightUnCheckOut = 1321,     // 进销存期末反结账
+    RightCostCalc = 2110,       // 成本计算
+    RightPassToken = 1836,      // 安全钥匙
+    RightOperatorRights = 1312, // 操作员授权 (operators and groups)
+    RightAudit = 1974,          // 单据审核中心
 };
 
 struct AdminCommand

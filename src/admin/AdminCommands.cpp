@@ -20,6 +20,8 @@ int cmdPasswd(const QStringList &args);     // CmdPasswd.cpp
 int cmdToken(const QStringList &args);      // CmdToken.cpp
 int cmdAudit(const QStringList &args);      // CmdAudit.cpp
 int cmdInit(const QStringList &args);       // CmdInit.cpp
+int cmdOperator(const QStringList &args);   // CmdOperator.cpp
+int cmdGroup(const QStringList &args);      // CmdGroup.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -39,6 +41,8 @@ const QList<AdminCommand> &commands()
         {"passwd", "修改操作员的登录密码（新密码来自文件或标准输入）", &cmdPasswd},
         {"token", "列出、绑定或取消操作员的安全钥匙，签发钥匙文件", &cmdToken, RightPassToken},
         {"audit", "审核（通过或驳回）审核流程中的一张单据", &cmdAudit, RightAudit},
+        {"operator", "列出、新增或删除操作员", &cmdOperator, RightOperatorRights},
+        {"group", "权限组：新增、删除、授予或取消权限、组里的操作员", &cmdGroup, RightOperatorRights},
     };
     return kCommands;
 }
@@ -56,6 +60,7 @@ QString rightText(AdminRight right)
         {RightCostCalc, QStringLiteral("成本计算")},
         {RightPassToken, QStringLiteral("安全钥匙")},
         {RightAudit, QStringLiteral("单据审核中心")},
+        {RightOperatorRights, QStringLiteral("操作员授权")},
     };
     return right == RightNone ? QString()
                               : QStringLiteral("需要权限：%1 %2").arg(int(right)).arg(kCaptions.value(right));

@@ -13,6 +13,7 @@
 #include "Udlldbservice.h"
 #include "Udllexistintf.h"
 #include "Udllmessageintf.h"
+#include "Udllserverobject.h"
 #include "Udllsystemintf.h"
 #include "session/LogOnToken.h"
 
@@ -61,6 +62,8 @@ HostSession::HostSession(std::unique_ptr<accountdb::AccountDatabase> db, IDllMes
         [this]() -> accountdb::AccountDatabase & { return *FDb; }, [this] { CloseDatabase(); },
         [this] { Reopen(); }, [this] { return FSystem->State().OperatorId; }});
     FParams.AccountIntf = FAccount.get();
+    FServer = std::make_unique<HostServerObject>(*FDbService, *FSystem);
+    FParams.vmrSvr = FServer.get();
 }
 
 void HostSession::CloseDatabase()
@@ -101,6 +104,7 @@ void HostSession::Install()
     Udllaccountintf::AccountIntf = FParams.AccountIntf;
     Udllsystemintf::SystemIntf = FParams.SystemIntf;
     Udllbillconfig::BillConfigIntf = FParams.BillConfigIntf;
+    Udllserverobject::vmrSvr = FParams.vmrSvr;
 }
 
 void HostSession::Uninstall()
@@ -111,6 +115,8 @@ void HostSession::Uninstall()
         Udllsystemintf::SystemIntf = nullptr;
     if (Udllmessageintf::DllMessage == FMessages)
         Udllmessageintf::DllMessage = nullptr;
+    if (Udllserverobject::vmrSvr == FParams.vmrSvr)
+        Udllserverobject::vmrSvr = nullptr;
     if (Udllaccountintf::AccountIntf == FParams.AccountIntf)
         Udllaccountintf::AccountIntf = nullptr;
     if (Udllbaseselect::BaseSelect == FParams.BaseSelect)

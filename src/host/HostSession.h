@@ -8,6 +8,7 @@
 #include "HostAccountService.h"
 #include "HostDatabaseService.h"
 #include "HostMessageService.h"
+#include "HostServerObject.h"
 #include "HostSystemService.h"
 #include "TDllParams.h"
 
@@ -57,6 +58,7 @@ private:
     std::unique_ptr<HostDatabaseService> FDbService;
     std::unique_ptr<HostSystemService> FSystem;
     std::unique_ptr<HostAccountService> FAccount;
+    std::unique_ptr<HostServerObject> FServer; // the params' vmrSvr
     QString FPath;
     std::unique_ptr<HostMessageService> FOwnMessages;
     IDllMessageCon *FMessages;

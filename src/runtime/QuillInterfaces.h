@@ -206,7 +206,10 @@ public:
     virtual bool OpenReport(int reportId, const QString &params, int mode) = 0;
 };
 
-// The host's server object: begin, commit, roll back, after-rebuild, after-script.
+// The host's server object (vmrSvr), reached by late binding through Udllserverobject::Invoke with its
+// dispatch ids: 320 begins a transaction on the host's connection, 322 commits it, 321 rolls it back,
+// 337 reloads what the host caches of the account set after a rebuild, 369 records a script that ran.
+// A failure (a second begin, no open transaction) raises EDatabaseError.
 class ICoQuillServerDisp
 {
 public:

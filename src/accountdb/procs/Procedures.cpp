@@ -18,6 +18,7 @@ void registerAllProcs(ProcRegistry &registry)
     registerUsersProcs(registry);
     registerAuditProcs(registry);
     registerSetupProcs(registry);
+    registerRightsProcs(registry);
 }
 
 } // namespace accountdb

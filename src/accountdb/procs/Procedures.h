@@ -20,5 +20,6 @@ void registerUsersProcs(ProcRegistry &registry);     // ProcsUsers.cpp
 void registerAuditProcs(ProcRegistry &registry);     // ProcsAudit.cpp (+ ProcsAuditEngine.cpp)
 void registerAuditEngineProcs(ProcRegistry &registry); // ProcsAuditEngine.cpp
 void registerSetupProcs(ProcRegistry &registry);     // ProcsSetup.cpp
+void registerRightsProcs(ProcRegistry &registry);    // ProcsRights.cpp
 
 } // namespace accountdb

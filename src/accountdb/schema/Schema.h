@@ -48,5 +48,6 @@ void migrateWarnTo4(AccountDatabase &db);     // SchemaWarn.cpp
 void migrateSecurityTo5(AccountDatabase &db); // SchemaSecurity.cpp
 void migrateAuditTo6(AccountDatabase &db);    // SchemaAudit.cpp
 void migrateSetupTo7(AccountDatabase &db);    // SchemaSetup.cpp
+void migrateRightKindsTo8(AccountDatabase &db); // SchemaRightKinds.cpp
 
 } // namespace accountdb::schema

@@ -15,6 +15,7 @@
 #include "Udllproduceintf.h"
 #include "Udllreportmanageintf.h"
 #include "Udllsalemanageintf.h"
+#include "Udllserverobject.h"
 #include "Udllsystemintf.h"
 #include "uOrvaneCommon.h"
 #include "uStringConst.h"
@@ -83,6 +84,7 @@ void InitLoadDll(TDllParams params)
     Udllsalemanageintf::SaleManageIntf = DllParams.SaleManageIntf;
     Udllorvaneintf::Orvane = DllParams.OrvaneIntf;
     Udllreportmanageintf::ReportManageIntf = DllParams.ReportManageIntf;
+    Udllserverobject::vmrSvr = DllParams.vmrSvr;
 }
 
 bool CallFunction(const QString &functionName)

@@ -15,6 +15,7 @@
 #include "uOrvaneCommon.h"
 #include "uPassToken.h"
 #include "uRestore.h"
+#include "uRightSet.h"
 #include "uSNDef.h"
 #include "uSerialNumRules.h"
 #include "uStringConst.h"
@@ -56,6 +57,20 @@ bool UnCheckOut()
 }
 } // namespace
 
+TCallDllFunction Guarded(const QString &name, TCallDllFunction routine)
+{
+    // Leaving, changing the operator and his own password are open to every operator.
+    if (name == u"退出" || name == u"更换操作员" || name == u"修改口令")
+        return routine;
+    return [name, routine] {
+        if (!uOrvaneCommon::HasRightByClickName(name)) {
+            Udllmessageintf::SuperMessageBox(QStringLiteral("你没有这个功能的权限，不能打开。"));
+            return false;
+        }
+        return routine();
+    };
+}
+
 QList<TDispatchEntry> DispatchTable()
 {
     return {
@@ -68,6 +83,7 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("系统日志"), uSysEventLog::ShowSysEventLog},
         {QStringLiteral("账套修复"), RepairAccountSet},
         {QStringLiteral("备份"), uBackUp::ShowBackUp},
+        {QStringLiteral("操作员授权"), uRightSet::ShowRightSet},
         {QStringLiteral("恢复"), uRestore::ShowRestore},
         {QStringLiteral("单据编号格式设置"), TfrmSNDefDlg::Execute},
         {QStringLiteral("单据审核设置"), TfrmBillAuditConfig::Execute},
@@ -85,7 +101,8 @@ void InitDllFunc()
     // The checkout offers the cost calculation windows when goods are not yet costed.
     InstallCostCalcHook();
     for (const uFuncMenuClickInterFace::TDispatchEntry &entry : uFuncMenuClickInterFace::DispatchTable())
-        uDllComm::AddFunction(uStringConst::ModuleFileName + entry.Name, entry.Routine);
+        uDllComm::AddFunction(uStringConst::ModuleFileName + entry.Name,
+                              uFuncMenuClickInterFace::Guarded(entry.Name, entry.Routine));
 }
 
 bool DllAutoBackup()

@@ -13,6 +13,9 @@ struct TDispatchEntry
 };
 // The registered entries, in menu order.
 QList<TDispatchEntry> DispatchTable();
+// The routine run only when the operator holds the right of the entry (its function-list row by entry
+// name); otherwise "你没有这个功能的权限，不能打开。" and False.
+TCallDllFunction Guarded(const QString &name, TCallDllFunction routine);
 } // namespace uFuncMenuClickInterFace
 
 ORVANE_EXPORT void InitDllFunc();
