@@ -16,6 +16,8 @@ void registerAllProcs(ProcRegistry &registry)
     registerEventLogProcs(registry);
     registerWarnProcs(registry);
     registerUsersProcs(registry);
+    registerLayoutsProcs(registry);
+    registerLayoutsBasicProcs(registry);
 }
 
 } // namespace accountdb

@@ -17,5 +17,7 @@ void registerEventLogProcs(ProcRegistry &registry);  // ProcsEventLog.cpp
 void registerWarnProcs(ProcRegistry &registry);      // ProcsWarn.cpp
 void registerWarnListProcs(ProcRegistry &registry);  // ProcsWarnList.cpp (called by registerWarnProcs)
 void registerUsersProcs(ProcRegistry &registry);     // ProcsUsers.cpp
+void registerLayoutsProcs(ProcRegistry &registry);   // ProcsLayouts.cpp
+void registerLayoutsBasicProcs(ProcRegistry &registry); // ProcsLayoutsBasic.cpp
 
 } // namespace accountdb

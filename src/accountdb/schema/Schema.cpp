@@ -49,6 +49,7 @@ QList<Migration> migrations()
         {3, QStringLiteral("event log"), &migrateEventLogTo3},
         {4, QStringLiteral("stock warnings, warning book and serial-number rules"), &migrateWarnTo4},
         {5, QStringLiteral("token secret, print password, log-on failures"), &migrateSecurityTo5},
+        {6, QStringLiteral("bill layouts, column formulas and basic-information bindings"), &migrateLayoutsTo6},
     };
     Q_ASSERT(kMigrations.last().version == kSchemaVersion);
     return kMigrations;

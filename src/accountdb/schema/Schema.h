@@ -46,5 +46,6 @@ void migrateJobLockTo2(AccountDatabase &db);  // SchemaJobs.cpp
 void migrateEventLogTo3(AccountDatabase &db); // SchemaEventLog.cpp
 void migrateWarnTo4(AccountDatabase &db);     // SchemaWarn.cpp
 void migrateSecurityTo5(AccountDatabase &db); // SchemaSecurity.cpp
+void migrateLayoutsTo6(AccountDatabase &db);  // SchemaLayouts.cpp
 
 } // namespace accountdb::schema
