@@ -7,6 +7,7 @@
 #include "uChangeOpFrm.h"
 #include "uChangePassFrm.h"
 #include "uCostCalculate.h"
+#include "uFreeDomBasicSelectSet.h"
 #include "uJXCCheckOut.h"
 #include "uJXCUnCheckOut.h"
 #include "uOrvaneCommon.h"
@@ -16,6 +17,7 @@
 #include "uSerialNumRules.h"
 #include "uStringConst.h"
 #include "uSysEventLog.h"
+#include "uVchGridConfig.h"
 #include "uWarnList.h"
 
 #include <QWidget>
@@ -64,8 +66,10 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("系统日志"), uSysEventLog::ShowSysEventLog},
         {QStringLiteral("账套修复"), RepairAccountSet},
         {QStringLiteral("备份"), uBackUp::ShowBackUp},
+        {QStringLiteral("单据格式配置"), [] { return DllLoadBillConfig(0); }},
         {QStringLiteral("恢复"), uRestore::ShowRestore},
         {QStringLiteral("单据编号格式设置"), TfrmSNDefDlg::Execute},
+        {QStringLiteral("单据自由项选择设置"), TfrmFreeDomBasicSelectSet::Execute},
         {QStringLiteral("报警簿"), [] { return DllAutoWarnList(-1); }},
         {QStringLiteral("进销存期末结账"), CheckOut},
         {QStringLiteral("进销存期末反结账"), UnCheckOut},
@@ -98,7 +102,7 @@ bool DllAutoWarnList(int mode)
     return uWarnList::ShowWarnList(mode);
 }
 void DllAuditNew(bool) {}
-bool DllLoadBillConfig(int)
+bool DllLoadBillConfig(int vchType)
 {
-    return false;
+    return TfrmVchGridConfig::Execute(vchType);
 }
