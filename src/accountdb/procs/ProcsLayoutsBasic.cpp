@@ -68,11 +68,19 @@ void storeCustom(ProcContext &ctx, int vchType, int dataType, const Binding &b)
              {vchType, dataType, b.basicType, b.returnName, b.version});
 }
 
-// Stores the binding for every (VchType, DataArea) the select names; -2 when it names none.
-int storeColumns(ProcContext &ctx, const QString &select, const QVariantList &params, int columnNo,
-                 const Binding &b)
+// Stores the call's binding of column @CMKvColumnNo in every grid (VchType, DataArea) the condition selects:
+// -1 for a binding that does not exist, -2 when no grid is selected, otherwise the number of grids.
+int storeColumnBinding(ProcContext &ctx, const QString &condition, const QVariantList &params)
 {
-    const ResultSet grids = ctx.database().query(select, params);
+    Binding b;
+    if (!readBinding(ctx, b))
+        return -1;
+    const int columnNo = ctx.in(QStringLiteral("@CMKvColumnNo")).toInt();
+    const ResultSet grids = ctx.database().query(
+        QStringLiteral("SELECT VchType, DataArea FROM T_Jxc_VchColumn WHERE CMKvColumnNo = ? AND %1 "
+                       "ORDER BY VchType, DataArea")
+            .arg(condition),
+        QVariantList{columnNo} + params);
     for (const QVariantList &grid : grids.rows)
         storeColumn(ctx, grid.at(0).toInt(), columnNo, grid.at(1).toInt(), b);
     return grids.rows.isEmpty() ? -2 : int(grids.rows.size());
@@ -80,47 +88,25 @@ int storeColumns(ProcContext &ctx, const QString &select, const QVariantList &pa
 
 int updateFreeDomBasicSelect(ProcContext &ctx)
 {
-    Binding b;
-    if (!readBinding(ctx, b))
-        return -1;
-    const int columnNo = ctx.in(QStringLiteral("@CMKvColumnNo")).toInt();
     const QVariant area = ctx.in(QStringLiteral("@DataArea"));
-    return storeColumns(
-               ctx,
-               QStringLiteral("SELECT VchType, DataArea FROM T_Jxc_VchColumn WHERE VchType = ? "
-                              "AND CMKvColumnNo = ? AND DataArea = ?"),
-               {ctx.in(QStringLiteral("@VchType")).toInt(), columnNo, area.isNull() ? 1 : area.toInt()},
-               columnNo, b) < 0
-               ? -2
-               : 0;
+    const int result =
+        storeColumnBinding(ctx, QStringLiteral("VchType = ? AND DataArea = ?"),
+                           {ctx.in(QStringLiteral("@VchType")).toInt(), area.isNull() ? 1 : area.toInt()});
+    return result < 0 ? result : 0;
 }
 
 int updateOtherBillFreeDomBasicSelect(ProcContext &ctx)
 {
-    Binding b;
-    if (!readBinding(ctx, b))
-        return -1;
-    const int columnNo = ctx.in(QStringLiteral("@CMKvColumnNo")).toInt();
-    const int result =
-        storeColumns(ctx,
-                     QStringLiteral("SELECT VchType, DataArea FROM T_Jxc_VchColumn WHERE VchType = ? "
-                                    "AND CMKvColumnNo = ? AND Display = 1"),
-                     {ctx.in(QStringLiteral("@Vchtype")).toInt(), columnNo}, columnNo, b);
+    const int result = storeColumnBinding(ctx, QStringLiteral("VchType = ? AND Display = 1"),
+                                          {ctx.in(QStringLiteral("@Vchtype")).toInt()});
     return result < 0 ? result : 0;
 }
 
 int updateAllBillFreeDomBasicSelect(ProcContext &ctx)
 {
-    Binding b;
-    if (!readBinding(ctx, b))
-        return -1;
-    const int columnNo = ctx.in(QStringLiteral("@CMKvColumnNo")).toInt();
-    const int result =
-        storeColumns(ctx,
-                     QStringLiteral("SELECT VchType, DataArea FROM T_Jxc_VchColumn WHERE CMKvColumnNo = ? "
-                                    "AND DataArea = ? AND Display = 1 ORDER BY VchType"),
-                     {columnNo, ctx.in(QStringLiteral("@DataArea")).toInt()}, columnNo, b);
-    return result < 0 ? 0 : result;
+    const int result = storeColumnBinding(ctx, QStringLiteral("DataArea = ? AND Display = 1"),
+                                          {ctx.in(QStringLiteral("@DataArea")).toInt()});
+    return result == -2 ? 0 : result;
 }
 
 int updateCustomBasicSelect(ProcContext &ctx)

@@ -87,28 +87,23 @@ bool TfrmDateFormula::CheckDateFormula(const QString &text)
 
 void TfrmDateFormula::btnSaveClick()
 {
-    const QString text = mFormula->text().trimmed();
+    SaveOrDelete(mFormula->text().trimmed(), FColumns, true,
+                 [this](const QString &text) { return CheckDateFormula(text); });
+}
+
+bool TfrmDateFormula::CheckForCopy(const QString &text)
+{
     if (text.isEmpty()) {
-        if (!DeleteAfterQuestion())
-            return;
-    } else {
-        if (!CheckDateFormula(text))
-            return;
-        SaveFormula(nVchtype, text, uFormulaCommon::ConvertFormula(text, FColumns), true,
-                    uFormulaCommon::GetFormulaDetailXML(text, FColumns));
+        Udllmessageintf::ShowWarningMsg(QStringLiteral("公式内容为空，不能应用到其他单据。"));
+        return false;
     }
-    Udllmessageintf::ShowInfoMessage(QStringLiteral("公式保存成功。"));
-    bChange = true;
+    return CheckDateFormula(text);
 }
 
 void TfrmDateFormula::btnAllClick()
 {
     const QString text = mFormula->text().trimmed();
-    if (text.isEmpty()) {
-        Udllmessageintf::ShowWarningMsg(QStringLiteral("公式内容为空，不能应用到其他单据。"));
-        return;
-    }
-    if (!CheckDateFormula(text))
+    if (!CheckForCopy(text))
         return;
     if (SaveAsAll(text, uFormulaCommon::ConvertFormula(text, FColumns), true,
                   uFormulaCommon::GetFormulaDetailXML(text, FColumns)) < 0)
@@ -121,11 +116,7 @@ void TfrmDateFormula::btnAllClick()
 void TfrmDateFormula::btnOtherClick()
 {
     const QString text = mFormula->text().trimmed();
-    if (text.isEmpty()) {
-        Udllmessageintf::ShowWarningMsg(QStringLiteral("公式内容为空，不能应用到其他单据。"));
-        return;
-    }
-    if (!CheckDateFormula(text))
+    if (!CheckForCopy(text))
         return;
     TCopyTexts texts;
     texts.ColumnCondition = QStringLiteral(" and display = 1 and CMKvColumnNo in (112, 113) ");
@@ -145,8 +136,7 @@ void TfrmDateFormula::btnOtherClick()
         return false;
     };
     if (!CopyToOther(texts, prepare, [&](int target) {
-             return SaveFormula(target, text, uFormulaCommon::ConvertFormula(text, targetColumns), true,
-                                uFormulaCommon::GetFormulaDetailXML(text, targetColumns));
+             return SaveConverted(target, text, targetColumns, true);
          }).isEmpty())
         Udllmessageintf::ShowInfoMessage(QStringLiteral("公式保存成功。"));
 }

@@ -18,6 +18,8 @@ public:
 
     // The check before a save or a copy (messages shown): pattern, day limit, the bill's date columns.
     bool CheckDateFormula(const QString &text);
+    // The check before copying: an empty text cannot be copied.
+    bool CheckForCopy(const QString &text);
     void btnSaveClick();
     void btnAllClick();
     void btnOtherClick();

@@ -112,19 +112,10 @@ bool TfrmFormula::btnConClick()
 
 void TfrmFormula::btnSaveClick()
 {
-    const QString text = mFormula->toPlainText().trimmed();
     const bool calc = !chkCalc->isChecked();
-    if (text.isEmpty()) {
-        if (!DeleteAfterQuestion())
-            return;
-    } else {
-        if (!uFormulaCommon::CheckFormula(text, FColumns, calc, true))
-            return;
-        SaveFormula(nVchtype, text, uFormulaCommon::ConvertFormula(text, FColumns), calc,
-                    uFormulaCommon::GetFormulaDetailXML(text, FColumns));
-    }
-    Udllmessageintf::ShowInfoMessage(QStringLiteral("公式保存成功。"));
-    bChange = true;
+    SaveOrDelete(mFormula->toPlainText().trimmed(), FColumns, calc, [&](const QString &text) {
+        return uFormulaCommon::CheckFormula(text, FColumns, calc, true);
+    });
 }
 
 void TfrmFormula::btnOtherClick()
@@ -156,10 +147,8 @@ void TfrmFormula::btnOtherClick()
         }
         return true;
     };
-    const QString bill = CopyToOther(texts, prepare, [&](int target) {
-        return SaveFormula(target, text, uFormulaCommon::ConvertFormula(text, targetColumns), calc,
-                           uFormulaCommon::GetFormulaDetailXML(text, targetColumns));
-    });
+    const QString bill = CopyToOther(
+        texts, prepare, [&](int target) { return SaveConverted(target, text, targetColumns, calc); });
     if (!bill.isEmpty())
         Udllmessageintf::ShowInfoMessage(QStringLiteral("公式保存成功。"));
 }

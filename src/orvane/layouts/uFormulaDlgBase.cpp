@@ -4,6 +4,7 @@
 
 #include "Udlldbservice.h"
 #include "Udllmessageintf.h"
+#include "uFormulaCommon.h"
 #include "uLayoutsCommon.h"
 
 TFormulaDlgBase::TFormulaDlgBase(int vchType, int columnNo, int dataArea, const QString &caption,
@@ -57,6 +58,26 @@ bool TFormulaDlgBase::SaveFormula(int vchType, const QString &content, const QSt
                 QStringLiteral("@Calc"), QStringLiteral("@FormulaType"), QStringLiteral("@DetailXML")},
                {vchType, nDataArea, FDataBaseName, FFieldName, content.trimmed(), formula,
                 calc ? QStringLiteral("1") : QStringLiteral("0"), 0, detailXml}) >= 0;
+}
+
+bool TFormulaDlgBase::SaveConverted(int vchType, const QString &text, const TClientDataSet &columns,
+                                    bool calc)
+{
+    return SaveFormula(vchType, text, uFormulaCommon::ConvertFormula(text, columns), calc,
+                       uFormulaCommon::GetFormulaDetailXML(text, columns));
+}
+
+void TFormulaDlgBase::SaveOrDelete(const QString &text, const TClientDataSet &columns, bool calc,
+                                   const std::function<bool(const QString &)> &check)
+{
+    if (text.isEmpty()) {
+        if (!DeleteAfterQuestion())
+            return;
+    } else if (!check(text) || !SaveConverted(nVchtype, text, columns, calc)) {
+        return;
+    }
+    Udllmessageintf::ShowInfoMessage(QStringLiteral("公式保存成功。"));
+    bChange = true;
 }
 
 bool TFormulaDlgBase::DeleteAfterQuestion()

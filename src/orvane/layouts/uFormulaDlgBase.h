@@ -39,6 +39,12 @@ public:
     // Stores a formula for the column of a bill type (P_KOVA_SaveBillFormula); false when refused.
     bool SaveFormula(int vchType, const QString &content, const QString &formula, bool calc,
                      const QString &detailXml);
+    // Stores a formula written with the captions of "columns": its stored form and column list with it.
+    bool SaveConverted(int vchType, const QString &text, const TClientDataSet &columns, bool calc);
+    // 保存: an empty text deletes the column's formula after a question; any other is checked first
+    // ("check" shows its message) and stored. "公式保存成功。" and bChange after either.
+    void SaveOrDelete(const QString &text, const TClientDataSet &columns, bool calc,
+                      const std::function<bool(const QString &)> &check);
     // An empty formula: asks first, then deletes the column's formula. False when the user declined.
     bool DeleteAfterQuestion();
     // Asks "当前操作将会覆盖已有的设置，请确认继续。" and writes the formula to every bill; the number
