@@ -18,6 +18,7 @@
 #include "Udllbaseselect.h"
 #include "uDateFormula.h"
 #include "uDateIntervalFormula.h"
+#include "uDllComm.h"
 #include "uFormula.h"
 #include "uFreeDomBasicSelectSet.h"
 #include "uInputBox.h"
@@ -122,6 +123,8 @@ private slots:
     void dateFormulaToAllBills();
     void intervalTwoOfThree_data();
     void intervalTwoOfThree();
+    void editionHidesTabsAndButtons_data();
+    void editionHidesTabsAndButtons();
     void requiredAndShownCoupled();
     void renameChecks_data();
     void renameChecks();
@@ -414,6 +417,41 @@ void TestLayouts::intervalTwoOfThree()
     TfrmDateIntervalFormula reopened(kSale, 117, 1, QStringLiteral("日期间隔"));
     for (int i = 0; i < 3; ++i)
         QCOMPARE(reopened.chkItems[i]->isChecked(), checked[i]);
+}
+
+void TestLayouts::editionHidesTabsAndButtons_data()
+{
+    QTest::addColumn<int>("edition");
+    QTest::addColumn<int>("tabs");
+    QTest::addColumn<bool>("formula");
+    QTest::addColumn<bool>("basic");
+    QTest::newRow("6680") << 6680 << 3 << true << true;
+    QTest::newRow("2680") << 2680 << 3 << true << false;
+    QTest::newRow("880 without free items") << 880 << 2 << false << false;
+}
+
+// The free-item tab is not applicable to edition 880; the formula and basic-information doors follow the
+// edition.
+void TestLayouts::editionHidesTabsAndButtons()
+{
+    QFETCH(int, edition);
+    QFETCH(int, tabs);
+    QFETCH(bool, formula);
+    QFETCH(bool, basic);
+    const int saved = uDllComm::DllParams.PubVersion2;
+    uDllComm::DllParams.PubVersion2 = edition;
+    TfrmVchGridConfig form(kSale);
+    form.Prepare();
+    uDllComm::DllParams.PubVersion2 = saved;
+    int shown = 0;
+    for (int page = 0; page < form.PageControl->count(); ++page)
+        shown += form.PageControl->isTabVisible(page) ? 1 : 0;
+    QCOMPARE(shown, tabs);
+    QCOMPARE(PageOf(form, 2) >= 0, tabs == 3);
+    QCOMPARE(!form.btnFormula->isHidden(), formula);
+    QCOMPARE(!form.btnBasic->isHidden(), basic);
+    QCOMPARE(!form.btnRelationBasic->isHidden(), basic);
+    QCOMPARE(form.PageControl->tabText(form.PageControl->currentIndex()), QStringLiteral("表体"));
 }
 
 // Requiring a hidden header field shows it; hiding a required one makes it optional; system fields stay
