@@ -25,7 +25,7 @@ namespace schema {
 struct Migration;
 }
 
-constexpr int kSchemaVersion = 8;
+constexpr int kSchemaVersion = 9;
 // PRAGMA application_id of every account-set file ("ORVN").
 constexpr int kApplicationId = 0x4F52564E;
 

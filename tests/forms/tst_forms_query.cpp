@@ -360,21 +360,19 @@ void TestForms::jxcQueryStatusText()
 
 void TestForms::jxcFreeDomCaptions()
 {
-    // The bill-type layout table (created here when the account set does not carry it yet).
-    Udlldbservice::ExecuteSQL(QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS t_jxc_vchcolumn (vchtype INTEGER, dataarea INTEGER, columnname TEXT, "
-        "FreeDomIndex INTEGER, fieldname TEXT, fieldnameo TEXT)"));
-    const QString insert =
-        QStringLiteral("INSERT INTO t_jxc_vchcolumn (vchtype, dataarea, columnname, FreeDomIndex, "
-                       "fieldname, fieldnameo) VALUES (?, ?, ?, ?, ?, ?)");
+    // Bill type 11's grid layout, replaced by the rows of this test.
+    Udlldbservice::ExecuteSQL(QStringLiteral("DELETE FROM t_jxc_vchcolumn WHERE vchtype = 11"));
+    const QString insert = QStringLiteral(
+        "INSERT INTO t_jxc_vchcolumn (vchtype, dataarea, CMKvColumnNo, columnname, FreeDomIndex, "
+        "fieldname, fieldnameo) VALUES (?, ?, ?, ?, ?, ?, ?)");
     Udlldbservice::ExecuteSQL(insert,
-                              {11, 1, QStringLiteral("Free1"), 1, QStringLiteral("自由项1"), QString()});
+                              {11, 1, 41, QStringLiteral("Free1"), 1, QStringLiteral("自由项1"), QString()});
     Udlldbservice::ExecuteSQL(
-        insert, {11, 1, QStringLiteral("Free2"), 2, QStringLiteral("自由项2"), QStringLiteral("颜色")});
-    Udlldbservice::ExecuteSQL(
-        insert, {11, 2, QStringLiteral("Free3"), 3, QStringLiteral("自由项3"), QStringLiteral("别的区域")});
+        insert, {11, 1, 42, QStringLiteral("Free2"), 2, QStringLiteral("自由项2"), QStringLiteral("颜色")});
+    Udlldbservice::ExecuteSQL(insert, {11, 2, 43, QStringLiteral("Free3"), 3, QStringLiteral("自由项3"),
+                                       QStringLiteral("别的区域")});
     Udlldbservice::ExecuteSQL(insert,
-                              {11, 1, QStringLiteral("Free17"), 17, QStringLiteral("超出"), QString()});
+                              {11, 1, 200, QStringLiteral("Free17"), 17, QStringLiteral("超出"), QString()});
 
     TfrmJXCQueryParent form;
     auto *grid = new TKvGGeneralGrid(form.pnlEntry);

@@ -19,6 +19,8 @@ void registerAllProcs(ProcRegistry &registry)
     registerAuditProcs(registry);
     registerSetupProcs(registry);
     registerRightsProcs(registry);
+    registerLayoutsProcs(registry);
+    registerLayoutsBasicProcs(registry);
 }
 
 } // namespace accountdb

@@ -21,5 +21,7 @@ void registerAuditProcs(ProcRegistry &registry);     // ProcsAudit.cpp (+ ProcsA
 void registerAuditEngineProcs(ProcRegistry &registry); // ProcsAuditEngine.cpp
 void registerSetupProcs(ProcRegistry &registry);     // ProcsSetup.cpp
 void registerRightsProcs(ProcRegistry &registry);    // ProcsRights.cpp
+void registerLayoutsProcs(ProcRegistry &registry);   // ProcsLayouts.cpp
+void registerLayoutsBasicProcs(ProcRegistry &registry); // ProcsLayoutsBasic.cpp
 
 } // namespace accountdb

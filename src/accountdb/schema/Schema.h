@@ -49,5 +49,6 @@ void migrateSecurityTo5(AccountDatabase &db); // SchemaSecurity.cpp
 void migrateAuditTo6(AccountDatabase &db);    // SchemaAudit.cpp
 void migrateSetupTo7(AccountDatabase &db);    // SchemaSetup.cpp
 void migrateRightKindsTo8(AccountDatabase &db); // SchemaRightKinds.cpp
+void migrateLayoutsTo9(AccountDatabase &db);  // SchemaLayouts.cpp
 
 } // namespace accountdb::schema

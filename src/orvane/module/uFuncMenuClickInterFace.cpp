@@ -8,6 +8,7 @@
 #include "uChangeOpFrm.h"
 #include "uChangePassFrm.h"
 #include "uCostCalculate.h"
+#include "uFreeDomBasicSelectSet.h"
 #include "uIniConfig.h"
 #include "uJXCCheckOut.h"
 #include "uJXCUnCheckOut.h"
@@ -20,6 +21,7 @@
 #include "uSerialNumRules.h"
 #include "uStringConst.h"
 #include "uSysEventLog.h"
+#include "uVchGridConfig.h"
 #include "uWarnList.h"
 
 #include <QWidget>
@@ -83,9 +85,11 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("系统日志"), uSysEventLog::ShowSysEventLog},
         {QStringLiteral("账套修复"), RepairAccountSet},
         {QStringLiteral("备份"), uBackUp::ShowBackUp},
+        {QStringLiteral("单据格式配置"), [] { return DllLoadBillConfig(0); }},
         {QStringLiteral("操作员授权"), uRightSet::ShowRightSet},
         {QStringLiteral("恢复"), uRestore::ShowRestore},
         {QStringLiteral("单据编号格式设置"), TfrmSNDefDlg::Execute},
+        {QStringLiteral("单据自由项选择设置"), TfrmFreeDomBasicSelectSet::Execute},
         {QStringLiteral("单据审核设置"), TfrmBillAuditConfig::Execute},
         {QStringLiteral("报警簿"), [] { return DllAutoWarnList(-1); }},
         {QStringLiteral("进销存期末结账"), CheckOut},
@@ -120,7 +124,7 @@ bool DllAutoWarnList(int mode)
     return uWarnList::ShowWarnList(mode);
 }
 void DllAuditNew(bool) {}
-bool DllLoadBillConfig(int)
+bool DllLoadBillConfig(int vchType)
 {
-    return false;
+    return TfrmVchGridConfig::Execute(vchType);
 }
