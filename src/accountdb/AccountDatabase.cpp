@@ -428,7 +428,9 @@ QSqlQuery &AccountDatabase::run(const QString &sql, const QVariantList &params)
     }
     if (it == m_statements.end()) {
         QSqlQuery q(m_db);
-        q.setForwardOnly(true);
+        // A forward-only result of a server is streamed and lost when the connection runs another
+        // statement before all its rows are read; procedures read one query while writing others.
+        q.setForwardOnly(!isServer());
         if (!q.prepare(m_dialect.translate(sql)))
             throw DbError(QStringLiteral("数据库语句错误：") + q.lastError().text() + u'\n' + sql);
         if (m_statements.size() >= kStatementCacheSize)
