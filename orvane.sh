@@ -7,7 +7,11 @@ ROOT=$(pwd)
 
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   qt6-qpa-plugins libgl-dev fonts-wqy-microhei libsodium-dev libsqlite3-dev clang libclang-rt-dev poppler-utils
-  qt6-translations-l10n fonts-noto-cjk libxlsxwriter-dev unzip python3)
+  qt6-translations-l10n fonts-noto-cjk libxlsxwriter-dev unzip python3 postgresql libqt6sql6-psql)
+
+# Test executables that do not pass on PostgreSQL yet: the second run of the suite leaves them out.
+PG_PENDING=(tst_closing tst_costcalc tst_costwindows tst_exports tst_host tst_hostshell tst_maintenance tst_users
+  tst_users_security tst_warnings)
 
 install_packages() {
   local missing=()
@@ -97,7 +101,16 @@ test)
   build build Debug
   export QT_QPA_PLATFORM=offscreen
   cd "$ROOT/build"
+  echo "== SQLite"
   ctest --output-on-failure -j"$(nproc)" "$@"
+  # The same suite on a throwaway PostgreSQL cluster of its own, stopped however the run ends.
+  pg_dir=$(mktemp -d)
+  trap '"$ROOT/tests/pg/cluster.sh" stop "$pg_dir"' EXIT
+  pg_uri=$("$ROOT/tests/pg/cluster.sh" start "$pg_dir")
+  echo "== PostgreSQL ($pg_uri)"
+  pending=()
+  [ ${#PG_PENDING[@]} -eq 0 ] || pending=(-E "^($(IFS='|'; echo "${PG_PENDING[*]}"))\$")
+  ORVANE_TEST_DB=postgresql ORVANE_TEST_PG=$pg_uri ctest --output-on-failure -j"$(nproc)" "${pending[@]}" "$@"
   ;;
 bench)
   install_packages

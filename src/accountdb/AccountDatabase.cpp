@@ -113,7 +113,9 @@ ResultSet readResult(QSqlQuery &q)
     return rs;
 }
 
-AccountDatabase::AccountDatabase(const QString &path) : m_path(path), m_connectionName(nextConnectionName())
+AccountDatabase::AccountDatabase(const Location &location)
+    : m_path(location.path), m_location(location), m_dialect(location.backend),
+      m_connectionName(nextConnectionName())
 {
     registerAllProcs(m_procs);
 }
@@ -133,9 +135,37 @@ AccountDatabase::~AccountDatabase()
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
+bool AccountDatabase::connectServer(const QString &database, QSqlError *failure)
+{
+    if (!m_db.isValid())
+        m_db = QSqlDatabase::addDatabase(m_dialect.driverName(), m_connectionName);
+    m_db.setHostName(m_location.host);
+    m_db.setPort(m_location.port);
+    m_db.setUserName(m_location.user);
+    m_db.setDatabaseName(database);
+    // Without a password of its own libpq reads the user's password file (~/.pgpass).
+    m_db.setPassword(serverPassword());
+    m_db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+    if (!m_db.open()) {
+        *failure = m_db.lastError();
+        return false;
+    }
+    // A writer waits for the row locks of another workstation as SQLite waits for its file lock, but
+    // not for ever: then the statement fails as "busy" and the transaction is rolled back.
+    exec(QStringLiteral("SET lock_timeout = '30s'"));
+    exec(QStringLiteral("SET client_min_messages = warning"));
+    return true;
+}
+
 void AccountDatabase::connect(bool writeAheadLog)
 {
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    if (isServer()) {
+        QSqlError failure;
+        if (!connectServer(m_location.database, &failure))
+            throw DbError(QStringLiteral("无法连接账套数据库：") + m_path + u'\n' + failure.text());
+        return;
+    }
+    m_db = QSqlDatabase::addDatabase(m_dialect.driverName(), m_connectionName);
     m_db.setDatabaseName(m_path);
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_db.open()) {
@@ -175,6 +205,9 @@ std::unique_ptr<AccountDatabase> AccountDatabase::create(const QString &path,
 {
     if (path.trimmed().isEmpty())
         throw DbError(QStringLiteral("没有指定账套文件。"));
+    const Location location = parseLocation(path);
+    if (location.backend == Backend::PostgreSQL)
+        return createOnServer(location, migrations);
     if (QFileInfo::exists(path))
         throw DbError(QStringLiteral("文件已经存在，不能覆盖：") + path);
     // A mistyped folder must not silently become a new one.
@@ -188,7 +221,7 @@ std::unique_ptr<AccountDatabase> AccountDatabase::create(const QString &path,
     if (!createPrivateFile(path, &error))
         throw DbError(QStringLiteral("无法创建账套文件：") + path + u'\n' + error);
 
-    std::unique_ptr<AccountDatabase> db(new AccountDatabase(path));
+    std::unique_ptr<AccountDatabase> db(new AccountDatabase(location));
     try {
         db->connect(true);
         {
@@ -212,11 +245,14 @@ std::unique_ptr<AccountDatabase> AccountDatabase::create(const QString &path,
 std::unique_ptr<AccountDatabase> AccountDatabase::open(const QString &path,
                                                        const QList<schema::Migration> &migrations)
 {
+    const Location location = parseLocation(path);
+    if (location.backend == Backend::PostgreSQL)
+        return openOnServer(location, migrations);
     const FileIdentity id = probeFile(path);
     if (id.version > newestVersion(migrations))
         throw DbError(QStringLiteral("账套版本比本程序新，请升级程序后再打开。"));
     requireWritable(path);
-    std::unique_ptr<AccountDatabase> db(new AccountDatabase(path));
+    std::unique_ptr<AccountDatabase> db(new AccountDatabase(location));
     db->connect(false);
     const int version = db->schemaVersion();
     if (version > newestVersion(migrations))
@@ -247,16 +283,119 @@ void AccountDatabase::migrate(const QList<schema::Migration> &migrations, int fr
         // version before it.
         Transaction t(*this);
         m.apply(*this);
-        exec(QStringLiteral("PRAGMA user_version = %1").arg(m.version));
+        stampVersion(m.version);
         t.commit();
         current = m.version;
     }
 }
 
+void AccountDatabase::stampVersion(int version)
+{
+    if (!isServer()) {
+        exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
+        return;
+    }
+    syncIdentities();
+    exec(QStringLiteral("UPDATE ") + Dialect::markerTable() + QStringLiteral(" SET SchemaVersion = ?"),
+         {version});
+}
+
+void AccountDatabase::syncIdentities()
+{
+    const ResultSet columns =
+        query(QStringLiteral("SELECT table_name, column_name FROM information_schema.columns "
+                             "WHERE table_schema = current_schema() AND is_identity = 'YES'"));
+    for (const QVariantList &row : columns.rows) {
+        // Names from the catalog, quoted as identifiers: never data of a user.
+        const QString table = QLatin1Char('"') + row[0].toString() + QLatin1Char('"');
+        const QString column = QLatin1Char('"') + row[1].toString() + QLatin1Char('"');
+        value(QStringLiteral(
+                  "SELECT setval(pg_get_serial_sequence(?, ?), coalesce((SELECT max(%1) FROM %2), 0) + 1, "
+                  "false)")
+                  .arg(column, table),
+              {table, row[1].toString()});
+    }
+}
+
+bool AccountDatabase::hasMarker()
+{
+    return value(QStringLiteral("SELECT count(*) FROM information_schema.tables "
+                                "WHERE table_schema = current_schema() AND lower(table_name) = lower(?)"),
+                 {Dialect::markerTable()})
+               .toInt() > 0;
+}
+
+std::unique_ptr<AccountDatabase> AccountDatabase::createOnServer(const Location &location,
+                                                                 const QList<schema::Migration> &migrations)
+{
+    std::unique_ptr<AccountDatabase> db(new AccountDatabase(location));
+    QSqlError failure;
+    if (!db->connectServer(location.database, &failure)) {
+        // A database that does not exist yet is made through the server's maintenance database.
+        QSqlError maintenanceFailure;
+        if (!db->connectServer(QStringLiteral("postgres"), &maintenanceFailure) ||
+            db->value(QStringLiteral("SELECT count(*) FROM pg_database WHERE datname = ?"),
+                      {location.database})
+                    .toInt() > 0)
+            throw DbError(QStringLiteral("无法连接账套数据库：") + location.path + u'\n' + failure.text());
+        QString name = location.database;
+        db->exec(QStringLiteral("CREATE DATABASE \"%1\" ENCODING 'UTF8' TEMPLATE template0")
+                     .arg(name.replace(u'"', QLatin1String("\"\""))));
+        db->m_statements.clear();
+        db->m_db.close();
+        if (!db->connectServer(location.database, &failure))
+            throw DbError(QStringLiteral("无法连接账套数据库：") + location.path + u'\n' + failure.text());
+    }
+    if (db->value(QStringLiteral(
+                      "SELECT count(*) FROM information_schema.tables WHERE table_schema = current_schema()"))
+            .toInt() > 0)
+        throw DbError(QStringLiteral("数据库中已经有数据表，不能在其中建立账套：") + location.path);
+    {
+        // Names of the system compare without regard to case, as in SQLite's NOCASE columns.
+        Transaction t(*db);
+        db->exec(QStringLiteral("CREATE COLLATION IF NOT EXISTS nocase "
+                                "(provider = icu, locale = 'und-u-ks-level2', deterministic = false)"));
+        db->exec(QStringLiteral("CREATE TABLE ") + Dialect::markerTable() +
+                 QStringLiteral(" (ApplicationId BIGINT NOT NULL, SchemaVersion BIGINT NOT NULL)"));
+        db->exec(QStringLiteral("INSERT INTO ") + Dialect::markerTable() +
+                     QStringLiteral(" (ApplicationId, SchemaVersion) VALUES (?, 0)"),
+                 {kApplicationId});
+        t.commit();
+    }
+    db->migrate(migrations, 0);
+    return db;
+}
+
+std::unique_ptr<AccountDatabase> AccountDatabase::openOnServer(const Location &location,
+                                                               const QList<schema::Migration> &migrations)
+{
+    std::unique_ptr<AccountDatabase> db(new AccountDatabase(location));
+    db->connect(false);
+    if (!db->hasMarker() ||
+        db->value(QStringLiteral("SELECT ApplicationId FROM ") + Dialect::markerTable()).toLongLong() !=
+            kApplicationId)
+        throw DbError(QStringLiteral("数据库不是有效的账套：") + location.path);
+    const int version = db->schemaVersion();
+    if (version > newestVersion(migrations))
+        throw DbError(QStringLiteral("账套版本比本程序新，请升级程序后再打开。"));
+    if (version == 0 &&
+        db->value(QStringLiteral(
+                      "SELECT count(*) FROM information_schema.tables WHERE table_schema = current_schema()"))
+                .toInt() > 1)
+        throw DbError(
+            QStringLiteral("账套数据库的版本标记已被改动（版本为 0，但数据库中已有数据表），不能打开：") +
+            location.path + QStringLiteral("\n请用备份恢复这个账套。"));
+    if (version < newestVersion(migrations))
+        db->migrate(migrations, version);
+    return db;
+}
+
 int AccountDatabase::schemaVersion() const
 {
     QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+    const QString sql = isServer() ? QStringLiteral("SELECT SchemaVersion FROM ") + Dialect::markerTable()
+                                   : QStringLiteral("PRAGMA user_version");
+    if (!q.exec(sql) || !q.next())
         throw DbError(QStringLiteral("无法读取账套版本：") + q.lastError().text());
     return q.value(0).toInt();
 }
@@ -266,10 +405,33 @@ QSqlQuery &AccountDatabase::run(const QString &sql, const QVariantList &params)
     // Statements are compiled once per connection and reused: a cost calculation runs the same few
     // texts hundreds of thousands of times. Only finished statements are in the cache (see exec()).
     auto it = m_statements.find(sql);
+    if (it == m_statements.end() && !m_dialect.canPrepare(sql)) {
+        // DDL and session statements of a server run as they are, and take no parameters.
+        if (!params.isEmpty())
+            throw DbError(QStringLiteral("这种语句不能带参数：") + sql);
+        QSqlQuery q(m_db);
+        if (!q.exec(m_dialect.translate(sql)))
+            throw DbError(QStringLiteral("数据库操作失败：") + m_dialect.failureText(q.lastError()) + u'\n' +
+                          sql);
+        if (m_statements.size() >= kStatementCacheSize)
+            m_statements.clear();
+        return m_statements.insert(sql, std::move(q)).value();
+    }
+    if (it != m_statements.end() && !m_dialect.canPrepare(sql)) {
+        QSqlQuery &q = it.value();
+        if (!q.exec(m_dialect.translate(sql))) {
+            const QString error = m_dialect.failureText(q.lastError());
+            m_statements.erase(it);
+            throw DbError(QStringLiteral("数据库操作失败：") + error + u'\n' + sql);
+        }
+        return q;
+    }
     if (it == m_statements.end()) {
         QSqlQuery q(m_db);
-        q.setForwardOnly(true);
-        if (!q.prepare(sql))
+        // A forward-only result of a server is streamed and lost when the connection runs another
+        // statement before all its rows are read; procedures read one query while writing others.
+        q.setForwardOnly(!isServer());
+        if (!q.prepare(m_dialect.translate(sql)))
             throw DbError(QStringLiteral("数据库语句错误：") + q.lastError().text() + u'\n' + sql);
         if (m_statements.size() >= kStatementCacheSize)
             m_statements.clear();
@@ -279,7 +441,8 @@ QSqlQuery &AccountDatabase::run(const QString &sql, const QVariantList &params)
     for (int i = 0; i < params.size(); ++i)
         q.bindValue(i, bindable(params[i]));
     if (!q.exec()) {
-        const QString error = q.lastError().text();
+        const QString error =
+            m_dialect.isServer() ? m_dialect.failureText(q.lastError()) : q.lastError().text();
         m_statements.erase(it);
         throw DbError(QStringLiteral("数据库操作失败：") + error + u'\n' + sql);
     }
@@ -359,7 +522,7 @@ void AccountDatabase::begin()
 {
     if (m_inTransaction)
         throw DbError(QStringLiteral("已经有一个打开的事务，不能再开始新的事务。"));
-    exec(QStringLiteral("BEGIN IMMEDIATE"));
+    exec(m_dialect.beginWriter());
     m_inTransaction = true;
 }
 
@@ -395,6 +558,14 @@ int AccountDatabase::callProc(const QString &name, ProcParams &params, ResultSet
         Transaction own(*this);
         const int result = callProc(name, params, rs);
         own.commit();
+        return result;
+    }
+    if (!m_inTransaction && isServer()) {
+        // A reader on its own: a server has no savepoint outside a transaction, and nothing to undo.
+        ProcContext ctx(*this, params);
+        const int result = (*fn)(ctx);
+        if (rs)
+            *rs = ctx.hasResult() ? ctx.result() : ResultSet();
         return result;
     }
     const QString savepoint = QStringLiteral("proc_%1").arg(m_savepointDepth);

@@ -1,8 +1,9 @@
 #pragma once
-// One account set = one database. The default is an SQLite file (WAL journal, foreign keys on,
-// busy timeout 5 s). The file carries its identity (PRAGMA application_id) and its schema version
-// (PRAGMA user_version); a new file is created at the newest version and an older one is migrated
-// forward when it is opened.
+// One account set = one database: an SQLite file (the default; WAL journal, foreign keys on, busy
+// timeout 5 s) or a database on a PostgreSQL server, named by a postgresql:// URI (see Dialect.h).
+// The database carries its identity and its schema version (in the file header, or in a marker table
+// on a server); a new one is created at the newest version and an older one is migrated forward when
+// it is opened.
 //
 // Every value that is not a constant of the code travels as a "?" parameter; statements are never
 // built from data. There is at most one open transaction per connection: a second begin() is an error.
@@ -16,6 +17,7 @@
 #include <memory>
 
 #include "DbError.h"
+#include "Dialect.h"
 #include "Password.h"
 #include "ProcRegistry.h"
 
@@ -26,13 +28,14 @@ struct Migration;
 }
 
 constexpr int kSchemaVersion = 9;
-// PRAGMA application_id of every account-set file ("ORVN").
+// The identity of every account set ("ORVN"; PRAGMA application_id of a file).
 constexpr int kApplicationId = 0x4F52564E;
 
 class AccountDatabase
 {
 public:
-    // A new file at the newest schema with its seed data; refuses an existing file.
+    // A new account set at the newest schema with its seed data; refuses an existing file, or a server
+    // database that holds tables already (a database that does not exist yet is created).
     static std::unique_ptr<AccountDatabase> create(const QString &path);
     // Refuses files that are not account sets and files of a newer schema version, leaving them
     // untouched; migrates older ones.
@@ -47,7 +50,10 @@ public:
     AccountDatabase(const AccountDatabase &) = delete;
     AccountDatabase &operator=(const AccountDatabase &) = delete;
 
+    // The file path or the server URI the account set was opened with.
     QString path() const { return m_path; }
+    const Dialect &dialect() const { return m_dialect; }
+    bool isServer() const { return m_dialect.isServer(); }
     int schemaVersion() const;
     QString connectionName() const { return m_connectionName; }
     QSqlDatabase &sql() { return m_db; }
@@ -76,14 +82,24 @@ public:
     ProcRegistry &procedures() { return m_procs; }
 
 private:
-    explicit AccountDatabase(const QString &path);
+    explicit AccountDatabase(const Location &location);
+    static std::unique_ptr<AccountDatabase> createOnServer(const Location &location,
+                                                           const QList<schema::Migration> &migrations);
+    static std::unique_ptr<AccountDatabase> openOnServer(const Location &location,
+                                                         const QList<schema::Migration> &migrations);
     void connect(bool writeAheadLog);
+    bool connectServer(const QString &database, QSqlError *failure); // false: failure set
+    bool hasMarker();
+    void stampVersion(int version);
+    void syncIdentities(); // identity counters after rows that were inserted with explicit ids
     void useWriteAheadLog(); // writes the journal mode into the file header
     void migrate(const QList<schema::Migration> &migrations, int from);
     // Executes on the cached statement of the text; the reference is valid until the next run().
     QSqlQuery &run(const QString &sql, const QVariantList &params);
 
     QString m_path;
+    Location m_location;
+    Dialect m_dialect;
     QString m_connectionName;
     QSqlDatabase m_db;
     ProcRegistry m_procs;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "AdminCommand.h"
+#include "Dialect.h"
 #include "EventLog.h"
 #include "HostConfig.h"
 #include "OperatorRights.h"
@@ -95,8 +96,15 @@ QString defaultDbPath()
 
 void addDbOption(QCommandLineParser &parser)
 {
-    parser.addOption({QStringLiteral("db"), QStringLiteral("账套文件（默认 %1）。").arg(defaultDbPath()),
-                      QStringLiteral("FILE"), defaultDbPath()});
+    parser.addOption(
+        {QStringLiteral("db"),
+         QStringLiteral(
+             "账套文件（默认 %1），或数据库服务器上的账套 postgresql://用户@主机[:端口]/数据库名。")
+             .arg(defaultDbPath()),
+         QStringLiteral("FILE|URI"), defaultDbPath()});
+    parser.addOption({QStringLiteral("server-password-file"),
+                      QStringLiteral("从文件第一行读取数据库服务器的密码（不指定时使用 ~/.pgpass）。"),
+                      QStringLiteral("FILE")});
 }
 
 void addOperatorOptions(QCommandLineParser &parser)
@@ -138,6 +146,8 @@ int parseCommand(QCommandLineParser &parser, const QString &command, const QStri
         printError(QStringLiteral("--db 不能为空。"));
         return ExitUsage;
     }
+    if (parser.optionNames().contains(QStringLiteral("server-password-file")))
+        accountdb::setServerPassword(readPasswordFile(parser.value(QStringLiteral("server-password-file"))));
     return -1;
 }
 

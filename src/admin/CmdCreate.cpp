@@ -1,5 +1,5 @@
-// orvane-admin create --db FILE: a new account set at the newest schema with its seed data.
-// Refuses to overwrite an existing file.
+// orvane-admin create --db FILE|URI: a new account set at the newest schema with its seed data.
+// Refuses to overwrite an existing file, or a server database that holds tables already.
 
 #include "AdminCommand.h"
 

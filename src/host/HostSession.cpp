@@ -131,6 +131,9 @@ void HostSession::Uninstall()
 
 QString HostSession::CheckFile()
 {
+    // The server keeps its own files sound; the quick check reads an SQLite file's pages.
+    if (FDb->isServer())
+        return QString();
     QStringList problems;
     try {
         QSqlQuery q = FDb->exec(QStringLiteral("PRAGMA quick_check(10)"));

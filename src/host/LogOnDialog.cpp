@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "Dialect.h"
 #include "HostHelp.h"
 
 LogOnDialog::LogOnDialog(IDllMessageCon &messages, TCheck check, TOperatorSource operators, QWidget *parent)
@@ -115,7 +116,8 @@ void LogOnDialog::LoadOperators()
     FOperatorsOf = path;
     const QString typed = cbOperator->currentText();
     cbOperator->clear();
-    if (FOperators && !path.isEmpty() && QFileInfo::exists(path))
+    // A server account set (postgresql://...) is asked for its operators like a file.
+    if (FOperators && !path.isEmpty() && (accountdb::isServerLocation(path) || QFileInfo::exists(path)))
         for (const auto &[id, text] : FOperators(path))
             cbOperator->addItem(text, id);
     cbOperator->setEditText(typed);
@@ -139,7 +141,7 @@ void LogOnDialog::btnOKClick()
     QString error;
     if (request.DataBase.isEmpty())
         error = NoDataBaseText();
-    else if (!QFileInfo(request.DataBase).isFile())
+    else if (!accountdb::isServerLocation(request.DataBase) && !QFileInfo(request.DataBase).isFile())
         error = MissingDataBaseText();
     else if (request.Operator.isEmpty())
         error = NoOperatorText();

@@ -415,10 +415,8 @@ void TestNumbering::serialRuleAddAndDefault()
     FSet->Messages().Clear();
     form.CMGKvBitbtn3->click();
     QCOMPARE(FSet->Messages().Texts(), QStringList{QStringLiteral("确定将规则【02 批次】设为默认吗？")});
-    QCOMPARE(FSet->Db()
-                 .value(QStringLiteral("SELECT group_concat(ID) FROM SerialNumRules WHERE \"Default\" = 1"))
-                 .toInt(),
-             second);
+    QCOMPARE(FSet->Db().query(QStringLiteral("SELECT ID FROM SerialNumRules WHERE \"Default\" = 1")).rows,
+             QList<QVariantList>{{second}});
     QCOMPARE(form.Selected().DisplayText, TfrmSeriaNumRules::NodeText(QStringLiteral("02 批次"), true));
     form.CMGKvBitbtn3->click();
     QCOMPARE(FSet->Messages().LastText(), QStringLiteral("规则【02 批次】已为默认。"));

@@ -145,10 +145,9 @@ private:
         for (int i = 0; i < m_opt.periods; ++i) {
             const QDate s = start.addMonths(i);
             const int period = s.year() * 100 + s.month();
-            m_db.exec(
-                QStringLiteral("INSERT OR IGNORE INTO T_Gbl_MonthProc (Period, Year, StartDate, EndDate) "
-                               "VALUES (?, ?, ?, ?)"),
-                {period, s.year(), s.toString(kFmt), s.addMonths(1).addDays(-1).toString(kFmt)});
+            m_db.exec(QStringLiteral("INSERT INTO T_Gbl_MonthProc (Period, Year, StartDate, EndDate) "
+                                     "VALUES (?, ?, ?, ?) ON CONFLICT DO NOTHING"),
+                      {period, s.year(), s.toString(kFmt), s.addMonths(1).addDays(-1).toString(kFmt)});
             m_periods.append({period, s});
         }
     }
@@ -173,8 +172,8 @@ private:
         for (int i = 0; i < people.size(); ++i) {
             const QString id = QStringLiteral("%1").arg(i + 1, 5, 10, QChar(u'0'));
             m_db.exec(
-                QStringLiteral("INSERT OR IGNORE INTO Employee (TypeId, UserCode, FullName, Department) "
-                               "VALUES (?, ?, ?, ?)"),
+                QStringLiteral("INSERT INTO Employee (TypeId, UserCode, FullName, Department) "
+                               "VALUES (?, ?, ?, ?) ON CONFLICT DO NOTHING"),
                 {id, QStringLiteral("ZY%1").arg(i + 1), people[i], departments[i % departments.size()]});
             m_employees << id;
         }

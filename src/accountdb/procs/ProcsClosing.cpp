@@ -441,8 +441,10 @@ int checkOutAutoImprove(ProcContext &ctx)
             if (p.name.compare(QLatin1String("@szNumber"), Qt::CaseInsensitive) == 0)
                 billNumber = p.value.toString();
         const qint64 vchcode =
-            ctx.value(QStringLiteral("SELECT max(coalesce((SELECT max(Vchcode) FROM DlyNdx), 0), "
-                                     "coalesce((SELECT max(Vchcode) FROM DlyNdxIni), 0)) + 1"))
+            ctx
+                .value(QStringLiteral(
+                    "SELECT max(v) + 1 FROM (SELECT coalesce(max(Vchcode), 0) AS v FROM DlyNdx UNION ALL "
+                    "SELECT coalesce(max(Vchcode), 0) FROM DlyNdxIni) AS counters"))
                 .toLongLong();
         const qint64 dlyorder =
             ctx.value(QStringLiteral("SELECT coalesce(max(Dlyorder), 0) + 1 FROM DlyOther")).toLongLong();
@@ -462,7 +464,7 @@ int checkOutAutoImprove(ProcContext &ctx)
                      "PtypeID, KtypeID, BlockNo, Qty, CostPrice, CostTotal, Appoint) "
                      "VALUES ('dlyother', ?, ?, ?, ?, ?, ?, ?, ?, 0, 0, ?, 1)"),
                  {period, date, kAdjustBillType, vchcode, dlyorder, c.ptype, c.ktype, c.block, change});
-        ctx.exec(QStringLiteral("UPDATE GoodsStocksCost SET Total = round(Total + ?, 2) "
+        ctx.exec(QStringLiteral("UPDATE GoodsStocksCost SET Total = round(CAST(Total + ? AS NUMERIC), 2) "
                                 "WHERE PtypeId = ? AND KTypeID = ? AND BlockNo = ? AND Period >= ?"),
                  {change, c.ptype, c.ktype, c.block, period});
         const bool inserted = c.period < period;
@@ -544,7 +546,7 @@ void undoAdjustments(ProcContext &ctx, int period)
                          "DELETE FROM GoodsStocksCost WHERE PtypeId = ? AND KTypeID = ? AND BlockNo = ? "
                          "AND Period = ?"),
                      {a.ptype, a.ktype, a.block, period});
-        ctx.exec(QStringLiteral("UPDATE GoodsStocksCost SET Total = round(Total - ?, 2) "
+        ctx.exec(QStringLiteral("UPDATE GoodsStocksCost SET Total = round(CAST(Total - ? AS NUMERIC), 2) "
                                 "WHERE PtypeId = ? AND KTypeID = ? AND BlockNo = ? AND Period >= ?"),
                  {a.total, a.ptype, a.ktype, a.block, period});
         ctx.exec(

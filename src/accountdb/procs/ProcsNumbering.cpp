@@ -133,8 +133,9 @@ int getVchNumber(ProcContext &ctx)
     case 2:
         if (last > 0 && numberAfter(last - 1) == ctx.in(QStringLiteral("@szNumberIn")).toString()) {
             setCounter(ctx, scope, last - 1);
-            ctx.exec(QStringLiteral("UPDATE T_GBL_Vchtype SET SNMax = max(coalesce(SNMax, 0) - 1, 0) "
-                                    "WHERE Vchtype = ?"),
+            ctx.exec(QStringLiteral(
+                         "UPDATE T_GBL_Vchtype SET SNMax = CASE WHEN SNMax > 1 THEN SNMax - 1 ELSE 0 END "
+                         "WHERE Vchtype = ?"),
                      {vchType});
         }
         return 0;

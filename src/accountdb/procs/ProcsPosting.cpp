@@ -60,9 +60,11 @@ BillPoster::BillPoster(AccountDatabase &db) : m_db(db)
         db.value(QStringLiteral("SELECT SubValue FROM T_Gbl_SysDataCw WHERE SubName = 'inidate'")).toString();
     // One posting time per poster: reading the clock per bill costs more than the bill in bulk posting.
     m_postTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    m_nextVchcode = db.value(QStringLiteral("SELECT max(coalesce((SELECT max(Vchcode) FROM DlyNdx), 0), "
-                                            "coalesce((SELECT max(Vchcode) FROM DlyNdxIni), 0)) + 1"))
-                        .toLongLong();
+    m_nextVchcode =
+        db.value(QStringLiteral(
+                     "SELECT max(v) + 1 FROM (SELECT coalesce(max(Vchcode), 0) AS v FROM DlyNdx UNION ALL "
+                     "SELECT coalesce(max(Vchcode), 0) FROM DlyNdxIni) AS counters"))
+            .toLongLong();
 }
 
 BillPoster::~BillPoster() = default;

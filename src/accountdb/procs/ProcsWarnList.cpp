@@ -52,17 +52,19 @@ int warnStock(ProcContext &ctx)
     const QString warehouseJoin =
         perStock ? QStringLiteral("JOIN stock k ON k.typeId = w.KtypeId ") : QString();
     ctx.setResult(
-        QStringLiteral(
-            "SELECT %1w.PtypeId AS ptypeid, p.UserCode AS PUserCode, p.FullName AS PFullName, "
-            "round(coalesce(s.Qty, 0), 4) AS Qty, w.WarnDown AS warndown, "
-            "CASE WHEN w.WarnUp >= 999999999 THEN NULL ELSE w.WarnUp END AS warnup, "
-            "CASE WHEN round(coalesce(s.Qty, 0), 4) < w.WarnDown THEN '低于下限' ELSE '超过上限' END "
-            "AS WarnState "
-            "FROM T_Jxc_PtypeWarn w JOIN ptype p ON p.typeId = w.PtypeId %2"
-            "LEFT JOIN (%3) s ON %4 "
-            "WHERE w.KtypeId %5 '00000' AND p.Deleted = 0 AND (round(coalesce(s.Qty, 0), 4) < w.WarnDown "
-            "OR (w.WarnUp > 0 AND w.WarnUp < 999999999 AND round(coalesce(s.Qty, 0), 4) > w.WarnUp)) "
-            "ORDER BY %6p.UserCode")
+        QStringLiteral("SELECT %1w.PtypeId AS ptypeid, p.UserCode AS PUserCode, p.FullName AS PFullName, "
+                       "round(CAST(coalesce(s.Qty, 0) AS NUMERIC), 4) AS Qty, w.WarnDown AS warndown, "
+                       "CASE WHEN w.WarnUp >= 999999999 THEN NULL ELSE w.WarnUp END AS warnup, "
+                       "CASE WHEN round(CAST(coalesce(s.Qty, 0) AS NUMERIC), 4) < w.WarnDown THEN '低于下限' "
+                       "ELSE '超过上限' END "
+                       "AS WarnState "
+                       "FROM T_Jxc_PtypeWarn w JOIN ptype p ON p.typeId = w.PtypeId %2"
+                       "LEFT JOIN (%3) s ON %4 "
+                       "WHERE w.KtypeId %5 '00000' AND p.Deleted = 0 AND (round(CAST(coalesce(s.Qty, 0) AS "
+                       "NUMERIC), 4) < w.WarnDown "
+                       "OR (w.WarnUp > 0 AND w.WarnUp < 999999999 AND round(CAST(coalesce(s.Qty, 0) AS "
+                       "NUMERIC), 4) > w.WarnUp)) "
+                       "ORDER BY %6p.UserCode")
             .arg(warehouse, warehouseJoin, stocks, stockJoin,
                  perStock ? QStringLiteral("<>") : QStringLiteral("="),
                  perStock ? QStringLiteral("k.UserCode, ") : QString()));

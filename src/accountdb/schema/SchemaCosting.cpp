@@ -215,13 +215,12 @@ void createCosting(AccountDatabase &db)
         rights.append({2000 + b[0].toInt(), b[1], b[0]});
     }
     seedRows(db,
-             QStringLiteral(
-                 "INSERT OR IGNORE INTO T_GBL_Vchtype (Vchtype, Name, NumberHead, SNFormat, FunctionNo) "
-                 "VALUES (?, ?, ?, ?, ?)"),
+             QStringLiteral("INSERT INTO T_GBL_Vchtype (Vchtype, Name, NumberHead, SNFormat, FunctionNo) "
+                            "VALUES (?, ?, ?, ?, ?) ON CONFLICT DO NOTHING"),
              types);
     seedRows(db,
-             QStringLiteral(
-                 "INSERT OR IGNORE INTO T_Gbl_FunctionList (FunctionNo, Caption, VchType) VALUES (?, ?, ?)"),
+             QStringLiteral("INSERT INTO T_Gbl_FunctionList (FunctionNo, Caption, VchType) VALUES (?, ?, ?) "
+                            "ON CONFLICT DO NOTHING"),
              rights);
 }
 
