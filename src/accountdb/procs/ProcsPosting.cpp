@@ -417,12 +417,13 @@ qint64 BillPoster::postOpening(const PostBill &bill)
         if (kind == StockKind::Stock)
             run(QStringLiteral("INSERT INTO GoodsStocksCost (PtypeId, KTypeID, BlockNo, Period, Qty, Total) "
                                "VALUES (?, ?, ?, 0, ?, ?) ON CONFLICT (PtypeId, Period, KTypeID, BlockNo) "
-                               "DO UPDATE SET Qty = Qty + excluded.Qty, Total = Total + excluded.Total"),
+                               "DO UPDATE SET Qty = GoodsStocksCost.Qty + excluded.Qty, "
+                               "Total = GoodsStocksCost.Total + excluded.Total"),
                 {l.ptypeId, m_stockMode == 0 ? QString() : ktype, l.blockNo, qty, total});
         else
             run(QStringLiteral("INSERT INTO %1 (PTypeID, BlockNo, Period, Qty, Total) VALUES (?, ?, 0, ?, ?) "
                                "ON CONFLICT (PTypeID, Period, BlockNo) "
-                               "DO UPDATE SET Qty = Qty + excluded.Qty, Total = Total + excluded.Total")
+                               "DO UPDATE SET Qty = %1.Qty + excluded.Qty, Total = %1.Total + excluded.Total")
                     .arg(balance),
                 {l.ptypeId, l.blockNo, qty, total});
         m_stockDelta[stockKey(kind, l.ptypeId, kind == StockKind::Stock ? ktype : QString(), l.blockNo)] +=
@@ -441,12 +442,12 @@ void BillPoster::flush()
         if (k[0] == costing::kindName(StockKind::Stock))
             run(QStringLiteral(
                     "INSERT INTO GoodsStocks (PtypeId, KtypeId, BlockNo, Qty) VALUES (?, ?, ?, ?) "
-                    "ON CONFLICT (PtypeId, KtypeId, BlockNo) DO UPDATE SET Qty = Qty + excluded.Qty"),
+                    "ON CONFLICT (PtypeId, KtypeId, BlockNo) DO UPDATE SET Qty = GoodsStocks.Qty + excluded.Qty"),
                 {k[1], k[2], k[3], it.value()});
         else
             run(QStringLiteral(
                     "INSERT INTO GoodsStocksOther (StockKind, PtypeId, BlockNo, Qty) VALUES (?, ?, ?, ?) "
-                    "ON CONFLICT (StockKind, PtypeId, BlockNo) DO UPDATE SET Qty = Qty + excluded.Qty"),
+                    "ON CONFLICT (StockKind, PtypeId, BlockNo) DO UPDATE SET Qty = GoodsStocksOther.Qty + excluded.Qty"),
                 {k[0], k[1], k[3], it.value()});
     }
     for (const QString &ptype : std::as_const(m_marked))

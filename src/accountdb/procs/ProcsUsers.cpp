@@ -242,7 +242,7 @@ int recordLogOnFailure(ProcContext &ctx, const QString &operatorId, const QDateT
 {
     ctx.exec(
         QStringLiteral("INSERT INTO T_Gbl_LogOnFailure (ETypeId, Failures, LastFailure) VALUES (?, 1, ?) "
-                       "ON CONFLICT (ETypeId) DO UPDATE SET Failures = Failures + 1, "
+                       "ON CONFLICT (ETypeId) DO UPDATE SET Failures = T_Gbl_LogOnFailure.Failures + 1, "
                        "LastFailure = excluded.LastFailure"),
         {operatorId, nowUtc.toString(Qt::ISODate)});
     return ctx
