@@ -91,7 +91,7 @@ private:
     bool connectServer(const QString &database, QSqlError *failure); // false: failure set
     bool hasMarker();
     void stampVersion(int version);
-    void syncIdentities(); // identity counters after rows that were inserted with explicit ids
+    void syncIdentities();   // identity counters after rows that were inserted with explicit ids
     void useWriteAheadLog(); // writes the journal mode into the file header
     void migrate(const QList<schema::Migration> &migrations, int from);
     // Executes on the cached statement of the text; the reference is valid until the next run().

@@ -8,20 +8,20 @@ namespace accountdb {
 void registerAllProcs(ProcRegistry &registry);
 
 // One per procedure file.
-void registerSysProcs(ProcRegistry &registry);       // ProcsSys.cpp
-void registerCostingProcs(ProcRegistry &registry);   // ProcsCosting.cpp (+ ProcsCostMonth, ProcsPosting)
-void registerClosingProcs(ProcRegistry &registry);   // ProcsClosing.cpp
-void registerNumberingProcs(ProcRegistry &registry); // ProcsNumbering.cpp
-void registerJobProcs(ProcRegistry &registry);       // ProcsJobs.cpp
-void registerEventLogProcs(ProcRegistry &registry);  // ProcsEventLog.cpp
-void registerWarnProcs(ProcRegistry &registry);      // ProcsWarn.cpp
-void registerWarnListProcs(ProcRegistry &registry);  // ProcsWarnList.cpp (called by registerWarnProcs)
-void registerUsersProcs(ProcRegistry &registry);     // ProcsUsers.cpp
-void registerAuditProcs(ProcRegistry &registry);     // ProcsAudit.cpp (+ ProcsAuditEngine.cpp)
-void registerAuditEngineProcs(ProcRegistry &registry); // ProcsAuditEngine.cpp
-void registerSetupProcs(ProcRegistry &registry);     // ProcsSetup.cpp
-void registerRightsProcs(ProcRegistry &registry);    // ProcsRights.cpp
-void registerLayoutsProcs(ProcRegistry &registry);   // ProcsLayouts.cpp
+void registerSysProcs(ProcRegistry &registry);          // ProcsSys.cpp
+void registerCostingProcs(ProcRegistry &registry);      // ProcsCosting.cpp (+ ProcsCostMonth, ProcsPosting)
+void registerClosingProcs(ProcRegistry &registry);      // ProcsClosing.cpp
+void registerNumberingProcs(ProcRegistry &registry);    // ProcsNumbering.cpp
+void registerJobProcs(ProcRegistry &registry);          // ProcsJobs.cpp
+void registerEventLogProcs(ProcRegistry &registry);     // ProcsEventLog.cpp
+void registerWarnProcs(ProcRegistry &registry);         // ProcsWarn.cpp
+void registerWarnListProcs(ProcRegistry &registry);     // ProcsWarnList.cpp (called by registerWarnProcs)
+void registerUsersProcs(ProcRegistry &registry);        // ProcsUsers.cpp
+void registerAuditProcs(ProcRegistry &registry);        // ProcsAudit.cpp (+ ProcsAuditEngine.cpp)
+void registerAuditEngineProcs(ProcRegistry &registry);  // ProcsAuditEngine.cpp
+void registerSetupProcs(ProcRegistry &registry);        // ProcsSetup.cpp
+void registerRightsProcs(ProcRegistry &registry);       // ProcsRights.cpp
+void registerLayoutsProcs(ProcRegistry &registry);      // ProcsLayouts.cpp
 void registerLayoutsBasicProcs(ProcRegistry &registry); // ProcsLayoutsBasic.cpp
 
 } // namespace accountdb

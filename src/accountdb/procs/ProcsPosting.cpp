@@ -440,14 +440,15 @@ void BillPoster::flush()
             continue;
         const QStringList k = it.key().split(u'\x1f');
         if (k[0] == costing::kindName(StockKind::Stock))
-            run(QStringLiteral(
-                    "INSERT INTO GoodsStocks (PtypeId, KtypeId, BlockNo, Qty) VALUES (?, ?, ?, ?) "
-                    "ON CONFLICT (PtypeId, KtypeId, BlockNo) DO UPDATE SET Qty = GoodsStocks.Qty + excluded.Qty"),
+            run(QStringLiteral("INSERT INTO GoodsStocks (PtypeId, KtypeId, BlockNo, Qty) VALUES (?, ?, ?, ?) "
+                               "ON CONFLICT (PtypeId, KtypeId, BlockNo) DO UPDATE SET Qty = GoodsStocks.Qty "
+                               "+ excluded.Qty"),
                 {k[1], k[2], k[3], it.value()});
         else
             run(QStringLiteral(
                     "INSERT INTO GoodsStocksOther (StockKind, PtypeId, BlockNo, Qty) VALUES (?, ?, ?, ?) "
-                    "ON CONFLICT (StockKind, PtypeId, BlockNo) DO UPDATE SET Qty = GoodsStocksOther.Qty + excluded.Qty"),
+                    "ON CONFLICT (StockKind, PtypeId, BlockNo) DO UPDATE SET Qty = GoodsStocksOther.Qty + "
+                    "excluded.Qty"),
                 {k[0], k[1], k[3], it.value()});
     }
     for (const QString &ptype : std::as_const(m_marked))

@@ -51,8 +51,10 @@ QList<Migration> migrations()
         {5, QStringLiteral("token secret, print password, log-on failures"), &migrateSecurityTo5},
         {6, QStringLiteral("bill audit flows and bills waiting for audit"), &migrateAuditTo6},
         {7, QStringLiteral("trades, charts of accounts, code lengths and set-up captions"), &migrateSetupTo7},
-        {8, QStringLiteral("right kinds, rights per edition, operator plug-in procedures"), &migrateRightKindsTo8},
-        {9, QStringLiteral("bill layouts, column formulas and basic-information bindings"), &migrateLayoutsTo9},
+        {8, QStringLiteral("right kinds, rights per edition, operator plug-in procedures"),
+         &migrateRightKindsTo8},
+        {9, QStringLiteral("bill layouts, column formulas and basic-information bindings"),
+         &migrateLayoutsTo9},
     };
     Q_ASSERT(kMigrations.last().version == kSchemaVersion);
     return kMigrations;

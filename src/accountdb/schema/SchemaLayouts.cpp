@@ -218,7 +218,8 @@ Family familyOf(int vchType)
 
 // The folders of the bill-type tree and the folder of a bill type.
 // Folder 11 holds the simple outsourcing bills (audit category 8), which editions look up by that parent.
-const QHash<int, const char *> kFolders = {{1, "进货"}, {2, "销售"}, {3, "库存"}, {4, "生产"}, {11, "简单委外"}};
+const QHash<int, const char *> kFolders = {
+    {1, "进货"}, {2, "销售"}, {3, "库存"}, {4, "生产"}, {11, "简单委外"}};
 
 int folderOf(int vchType)
 {
@@ -456,7 +457,9 @@ void migrateLayoutsTo9(AccountDatabase &db)
 
     // The bill-type tree: four folders under the root, every bill type in its folder.
     const QString root = QStringLiteral("00000");
-    const auto folderId = [](int folder) { return QStringLiteral("%1").arg(folder, 5, 10, QLatin1Char('0')); };
+    const auto folderId = [](int folder) {
+        return QStringLiteral("%1").arg(folder, 5, 10, QLatin1Char('0'));
+    };
     QHash<int, int> sons;
     seedLayout(db, 0, Family::Template);
     const ResultSet types = db.query(QStringLiteral("SELECT Vchtype FROM T_GBL_Vchtype ORDER BY Vchtype"));
