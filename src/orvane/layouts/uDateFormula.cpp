@@ -118,14 +118,7 @@ void TfrmDateFormula::btnOtherClick()
     const QString text = mFormula->text().trimmed();
     if (!CheckForCopy(text))
         return;
-    TCopyTexts texts;
-    texts.ColumnCondition = QStringLiteral(" and display = 1 and CMKvColumnNo in (112, 113) ");
-    texts.Missing = QStringLiteral("【%1】没有【") + FFieldName + QStringLiteral("】，不能对其设置公式。");
-    texts.Overwrite = [this](const QString &bill, const QString &existing) {
-        return QStringLiteral("【") + bill + QStringLiteral("】的【") + FFieldName +
-               QStringLiteral("】已有公式:") + existing +
-               QStringLiteral("，是否将当前的公式覆盖它？覆盖后无法还原。");
-    };
+    const TCopyTexts texts = CopyTexts(QStringLiteral(" and display = 1 and CMKvColumnNo in (112, 113) "));
     TClientDataSet targetColumns;
     const auto prepare = [&](int target, const QString &bill, TClientDataSet &) {
         LoadDateColumns(target, nDataArea, targetColumns);

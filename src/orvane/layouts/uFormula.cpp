@@ -124,14 +124,7 @@ void TfrmFormula::btnOtherClick()
     const bool calc = !chkCalc->isChecked();
     if (!uFormulaCommon::CheckFormula(text, FColumns, calc, true))
         return;
-    TCopyTexts texts;
-    texts.ColumnCondition = QStringLiteral(" and display = 1 and readonly = 0 and enabled = 1 ");
-    texts.Missing = QStringLiteral("【%1】没有【") + FFieldName + QStringLiteral("】，不能对其设置公式。");
-    texts.Overwrite = [this](const QString &bill, const QString &existing) {
-        return QStringLiteral("【") + bill + QStringLiteral("】的【") + FFieldName +
-               QStringLiteral("】已有公式:") + existing +
-               QStringLiteral("，是否将当前的公式覆盖它？覆盖后无法还原。");
-    };
+    const TCopyTexts texts = CopyTexts(QStringLiteral(" and display = 1 and readonly = 0 and enabled = 1 "));
     TClientDataSet targetColumns;
     const auto prepare = [&](int, const QString &bill, TClientDataSet &columns) {
         // The target's own columns, without the one receiving the formula.

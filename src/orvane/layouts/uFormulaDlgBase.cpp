@@ -108,6 +108,19 @@ int TFormulaDlgBase::SaveAsAll(const QString &content, const QString &formula, b
                                              calc ? QStringLiteral("1") : QStringLiteral("0"), 0, detailXml});
 }
 
+TFormulaDlgBase::TCopyTexts TFormulaDlgBase::CopyTexts(const QString &columnCondition) const
+{
+    TCopyTexts texts;
+    texts.ColumnCondition = columnCondition;
+    texts.Missing = QStringLiteral("【%1】没有【") + FFieldName + QStringLiteral("】，不能对其设置公式。");
+    texts.Overwrite = [field = FFieldName](const QString &bill, const QString &existing) {
+        return QStringLiteral("【") + bill + QStringLiteral("】的【") + field +
+               QStringLiteral("】已有公式:") + existing +
+               QStringLiteral("，是否将当前的公式覆盖它？覆盖后无法还原。");
+    };
+    return texts;
+}
+
 QString TFormulaDlgBase::SelfCopyText() const
 {
     const QString self = szVchtype + QStringLiteral("-") + FFieldName;

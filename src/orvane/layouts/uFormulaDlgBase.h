@@ -65,6 +65,8 @@ public:
     QString CopyToOther(const TCopyTexts &texts, const TPrepare &prepare,
                         const std::function<bool(int vchType)> &save);
 
+    // The texts of copying this column's formula to other bills, whose columns pass columnCondition.
+    TCopyTexts CopyTexts(const QString &columnCondition) const;
     // The self-copy refusal names the bill and column twice.
     QString SelfCopyText() const;
 };
