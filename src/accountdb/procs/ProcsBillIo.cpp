@@ -10,8 +10,10 @@
 // p_jxc_ExportBillData(@vchcode, @draft, @Vchtype) -> @Custom1, @Custom2
 //   The lines of one bill with goods code and name, positive quantity and amounts, the line's warehouse
 //   and the goods' parent class (parnetName, parnetCode). DetailSign is the line's UsedType, which tells
-//   the lines of transfers, assemblies and the production and outsourcing pairs apart. @Custom1 is the
-//   bill's Draft state, @Custom2 its bill type number.
+//   the lines of transfers, assemblies and the production and outsourcing pairs apart. A line that takes
+//   its cost from a line of an earlier bill (a sales return, an outsourcing return) names it in
+//   BtypeOtherCode as "<bill number>/<row>". @Custom1 is the bill's Draft state, @Custom2 its bill type
+//   number.
 //
 // p_jxc_CheckImportData(@szUserCode, @szFullName, @cMode)
 //   Whether a value of an import file exists here: @cMode "P" goods, "B" unit, "E" handler, "K"
@@ -124,12 +126,16 @@ int exportBillData(ProcContext &ctx)
             "UserDefined02Code, "
             "'' AS UserDefined02Name, '' AS UserDefined03Code, '' AS UserDefined03Name, "
             "'' AS UserDefined04Code, '' AS UserDefined04Name, coalesce(k.UserCode, '') AS KTypeCode, "
-            "coalesce(k.FullName, '') AS KFullName, 0 AS QtyOther, '' AS BtypeOtherCode, "
+            "coalesce(k.FullName, '') AS KFullName, 0 AS QtyOther, "
+            "CASE WHEN s.Vchcode IS NOT NULL AND s.Vchcode <> l.Vchcode "
+            "THEN sn.Number || '/' || CAST(s.RowNo AS TEXT) ELSE '' END AS BtypeOtherCode, "
             "l.UsedType AS DetailSign, coalesce(pp.FullName, '') AS parnetName, "
             "coalesce(pp.UserCode, '') AS parnetCode, l.Comment AS Memo, 0 AS CashOver "
             "FROM %1 l JOIN ptype p ON p.typeId = l.PtypeId LEFT JOIN ptype pp ON pp.typeId = p.ParId "
-            "LEFT JOIN stock k ON k.typeId = l.KtypeId WHERE l.Vchcode = ? ORDER BY l.RowNo, l.Dlyorder")
-            .arg(costing::lineTable(costing::baseType(vchtype))),
+            "LEFT JOIN stock k ON k.typeId = l.KtypeId "
+            "LEFT JOIN %2 s ON l.SourceDlyorder > 0 AND s.Dlyorder = l.SourceDlyorder "
+            "LEFT JOIN DlyNdx sn ON sn.Vchcode = s.Vchcode WHERE l.Vchcode = ? ORDER BY l.RowNo, l.Dlyorder")
+            .arg(costing::lineTable(costing::baseType(vchtype)), billio::sourceTable(vchtype)),
         {vchcode});
     return 0;
 }
@@ -177,6 +183,11 @@ QString baseTable(const QString &mode)
     if (mode == QStringLiteral("D"))
         return QStringLiteral("Department");
     return QString();
+}
+
+QString sourceTable(int vchtype)
+{
+    return costing::baseType(vchtype) == 45 ? QStringLiteral("DlySale") : QStringLiteral("DlyOther");
 }
 
 QString typeIdOf(ProcContext &ctx, const QString &table, const QString &userCode)

@@ -15,8 +15,9 @@
 //                    @szCustom1Code … @szCustom4Name, @szKTypeCode, @szKTypeName, @QtyOther,
 //                    @BtypeOtherCode, @DetailSign) -> @ErrMsg
 //   Adds one line to the draft @Vchcode: goods and line warehouse by code, quantity, price and amount,
-//   the batch, the comment and the line's UsedType (@DetailSign). Returns 0; -1 no such draft, -3
-//   unknown goods or warehouse, -6 quantity not above zero.
+//   the batch, the comment and the line's UsedType (@DetailSign). @BtypeOtherCode "<Vchcode>/<row>"
+//   names the line of a posted bill this line takes its cost from. Returns 0; -1 no such draft, -3
+//   unknown goods or warehouse, -6 quantity not above zero or no such source line.
 //
 // p_jxc_importPostBill(@Vchcode, @OperatorID, @OperatorName) -> @nVchcode, @szNumber, @ErrMsg
 //   Replaces the draft by the bill posted through P_Jxc_PostBill with a new number of the account set's
@@ -127,6 +128,19 @@ int importBakDly(ProcContext &ctx)
         ctx.setOut(QStringLiteral("@ErrMsg"), QStringLiteral("数量必须大于零：") + goodsCode);
         return -6;
     }
+    qint64 sourceDlyorder = 0;
+    const QStringList source = ctx.in(QStringLiteral("@BtypeOtherCode")).toString().trimmed().split(u'/');
+    if (source.size() == 2) {
+        sourceDlyorder =
+            ctx.value(QStringLiteral("SELECT Dlyorder FROM %1 WHERE Vchcode = ? AND RowNo = ? AND Draft = 2")
+                          .arg(billio::sourceTable(vchtype)),
+                      {source[0].toLongLong(), source[1].toInt()})
+                .toLongLong();
+        if (sourceDlyorder <= 0) {
+            ctx.setOut(QStringLiteral("@ErrMsg"), QStringLiteral("原单明细不存在：") + source.join(u'/'));
+            return -6;
+        }
+    }
     const QString table = costing::lineTable(costing::baseType(vchtype));
     const qint64 dlyorder =
         ctx.value(QStringLiteral("SELECT coalesce(max(Dlyorder), 0) + 1 FROM %1").arg(table)).toLongLong();
@@ -135,13 +149,13 @@ int importBakDly(ProcContext &ctx)
             .toInt();
     ctx.exec(
         QStringLiteral("INSERT INTO %1 (Dlyorder, Vchcode, Vchtype, Date, Period, RowNo, PtypeId, KtypeId, "
-                       "UsedType, Qty, Price, Total, BlockNo, Draft, Comment) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1, ?)")
+                       "UsedType, Qty, Price, Total, BlockNo, SourceDlyorder, Draft, Comment) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1, ?)")
             .arg(table),
         {dlyorder, vchcode, vchtype, date, period, rowNo, ptype, ktype,
          ctx.in(QStringLiteral("@DetailSign")).toInt(), qty, ctx.in(QStringLiteral("@dPrice")).toDouble(),
          ctx.in(QStringLiteral("@dTotal")).toDouble(),
-         ctx.in(QStringLiteral("@szBlockno")).toString().trimmed(),
+         ctx.in(QStringLiteral("@szBlockno")).toString().trimmed(), sourceDlyorder,
          ctx.in(QStringLiteral("@szComment")).toString()});
     return 0;
 }
@@ -153,8 +167,9 @@ QString linesXml(ProcContext &ctx, const QString &table, qint64 vchcode)
     QXmlStreamWriter w(&xml);
     w.writeStartElement(QStringLiteral("Root"));
     QSqlQuery q =
-        ctx.exec(QStringLiteral("SELECT PtypeId, KtypeId, BlockNo, Qty, Price, Total, UsedType, Comment "
-                                "FROM %1 WHERE Vchcode = ? ORDER BY RowNo")
+        ctx.exec(QStringLiteral(
+                     "SELECT PtypeId, KtypeId, BlockNo, Qty, Price, Total, UsedType, Comment, SourceDlyorder "
+                     "FROM %1 WHERE Vchcode = ? ORDER BY RowNo")
                      .arg(table),
                  {vchcode});
     while (q.next()) {
@@ -167,6 +182,8 @@ QString linesXml(ProcContext &ctx, const QString &table, qint64 vchcode)
         w.writeAttribute(QStringLiteral("Total"), Kvbasicfun::DoubleToString(q.value(5).toDouble()));
         w.writeAttribute(QStringLiteral("UsedType"), QString::number(q.value(6).toInt()));
         w.writeAttribute(QStringLiteral("Comment"), q.value(7).toString());
+        if (const qint64 source = q.value(8).toLongLong(); source > 0)
+            w.writeAttribute(QStringLiteral("SourceDlyorder"), QString::number(source));
         w.writeEndElement();
     }
     w.writeEndElement();

@@ -59,9 +59,15 @@ double Number(const QStringList &row, int field)
     return row.value(field).toDouble();
 }
 
-[[noreturn]] void Fail(int line, const QString &message)
+// A refusal of a procedure; a database error of the same line is reported the same way.
+struct TLineFailure
 {
-    throw EDatabaseError(QStringLiteral("第%1行：%2").arg(line).arg(message));
+    QString Message;
+};
+
+[[noreturn]] void Fail(const QString &message)
+{
+    throw TLineFailure{message};
 }
 
 } // namespace
@@ -127,11 +133,20 @@ TImportResult ImportRows(const QList<QStringList> &rows, const QList<int> &lineN
 {
     TImportResult result;
     const QString operatorId = Udllsystemintf::GetCurrentOperatorId();
+    int line = 0; // the file line being written
+    // Bill number in the file -> code of the bill written from it, for lines that name a line of an
+    // earlier bill ("<number>/<row>"); a bill outside the file cannot be named.
+    QHash<QString, qint64> written;
+    const auto source = [&written](const QString &reference) {
+        const qsizetype slash = reference.lastIndexOf(u'/');
+        const qint64 vchcode = slash > 0 ? written.value(reference.left(slash)) : 0;
+        return vchcode > 0 ? QString::number(vchcode) + reference.mid(slash) : QString();
+    };
     try {
         Udlldbservice::TTransaction transaction;
         for (int i = 0; i < rows.size();) {
             const QStringList &b = rows[i];
-            const int billLine = lineNumbers.value(i);
+            const int billLine = line = lineNumbers.value(i);
             TParamList out;
             const int id = Udlldbservice::ExecuteProcByName(
                 QStringLiteral("p_jxc_importDlyndx"),
@@ -172,9 +187,10 @@ TImportResult ImportRows(const QList<QStringList> &rows, const QList<int> &lineN
                  b.value(23)},
                 &out);
             if (id <= 0)
-                Fail(billLine, out.ParamByName(QStringLiteral("@ErrMsg")).toString());
+                Fail(out.ParamByName(QStringLiteral("@ErrMsg")).toString());
             for (++i; i < rows.size() && !IsBillLine(rows[i]); ++i) {
                 const QStringList &d = rows[i];
+                line = lineNumbers.value(i);
                 TParamList lineOut;
                 const int r = Udlldbservice::ExecuteProcByName(
                     QStringLiteral("p_jxc_importbakDly"),
@@ -194,32 +210,59 @@ TImportResult ImportRows(const QList<QStringList> &rows, const QList<int> &lineN
                      QStringLiteral("@szCustom4Name"),  QStringLiteral("@szKTypeCode"),
                      QStringLiteral("@szKTypeName"),    QStringLiteral("@QtyOther"),
                      QStringLiteral("@BtypeOtherCode"), QStringLiteral("@DetailSign")},
-                    {id,           b.value(2),        d.value(3),    d.value(4),    d.value(4),
-                     d.value(4),   Number(d, 5),      Number(d, 6),  Number(d, 7),  Number(d, 8),
-                     Number(d, 9), Number(d, 10),     Number(d, 11), Number(d, 12), Number(d, 13),
-                     d.value(14),  d.value(15),       d.value(16),   d.value(17),   d.value(18),
-                     d.value(19),  d.value(20),       d.value(21),   d.value(22),   d.value(23),
-                     d.value(24),  d.value(25),       d.value(26),   d.value(27),   Number(d, 28),
-                     d.value(29),  int(Number(d, 30))},
+                    {id,
+                     b.value(2),
+                     d.value(3),
+                     d.value(4),
+                     d.value(4),
+                     d.value(4),
+                     Number(d, 5),
+                     Number(d, 6),
+                     Number(d, 7),
+                     Number(d, 8),
+                     Number(d, 9),
+                     Number(d, 10),
+                     Number(d, 11),
+                     Number(d, 12),
+                     Number(d, 13),
+                     d.value(14),
+                     d.value(15),
+                     d.value(16),
+                     d.value(17),
+                     d.value(18),
+                     d.value(19),
+                     d.value(20),
+                     d.value(21),
+                     d.value(22),
+                     d.value(23),
+                     d.value(24),
+                     d.value(25),
+                     d.value(26),
+                     d.value(27),
+                     Number(d, 28),
+                     source(d.value(29)),
+                     int(Number(d, 30))},
                     &lineOut);
                 if (r < 0)
-                    Fail(lineNumbers.value(i), lineOut.ParamByName(QStringLiteral("@ErrMsg")).toString());
+                    Fail(lineOut.ParamByName(QStringLiteral("@ErrMsg")).toString());
             }
             TParamList postOut;
             const int posted = Udlldbservice::ExecuteProcByName(
                 QStringLiteral("p_jxc_importPostBill"),
                 {QStringLiteral("@Vchcode"), QStringLiteral("@OperatorID"), QStringLiteral("@OperatorName")},
                 {id, operatorId, Udllsystemintf::GetCurrentOperatorName()}, &postOut);
+            line = billLine;
             if (posted < 0)
-                Fail(billLine, postOut.ParamByName(QStringLiteral("@ErrMsg")).toString());
+                Fail(postOut.ParamByName(QStringLiteral("@ErrMsg")).toString());
+            written.insert(b.value(11), postOut.ParamByName(QStringLiteral("@nVchcode")).toLongLong());
             ++result.Count;
             result.Waiting += posted == 1 ? 1 : 0;
         }
         transaction.Commit();
+    } catch (const TLineFailure &e) {
+        result = {0, 0, QStringLiteral("第%1行：%2").arg(line).arg(e.Message)};
     } catch (const EDatabaseError &e) {
-        result.Count = 0;
-        result.Waiting = 0;
-        result.Error = e.Message();
+        result = {0, 0, QStringLiteral("第%1行：%2").arg(line).arg(e.Message())};
     }
     return result;
 }
