@@ -70,6 +70,95 @@ struct TLineFailure
     throw TLineFailure{message};
 }
 
+// Runs an import procedure; a negative result fails the line with the procedure's message.
+int Call(const QString &procedure, const QList<std::pair<const char *, QVariant>> &params, TParamList &out)
+{
+    QStringList names;
+    QVariantList values;
+    for (const auto &[name, value] : params) {
+        names << QString::fromLatin1(name);
+        values << value;
+    }
+    const int result = Udlldbservice::ExecuteProcByName(procedure, names, values, &out);
+    if (result < 0)
+        Fail(out.ParamByName(QStringLiteral("@ErrMsg")).toString());
+    return result;
+}
+
+// The head of a bill line as a draft; its code.
+int WriteHead(const QStringList &b, const QString &operatorId)
+{
+    TParamList out;
+    const int draft = Call(QStringLiteral("p_jxc_importDlyndx"),
+                           {{"@Vchtype", b.value(2)},
+                            {"@szBTypeID", b.value(5)},
+                            {"@Custom1", b.value(6)},
+                            {"@BtypeUserCode2", b.value(20)},
+                            {"@BtypeFullName2", b.value(21)},
+                            {"@szEtypeID", b.value(7)},
+                            {"@Custom2", b.value(8)},
+                            {"@szKtypeID", b.value(10)},
+                            {"@Custom3", b.value(9)},
+                            {"@szBillNumber", b.value(11)},
+                            {"@szBillDate", ParseDate(b.value(12))},
+                            {"@szSummary", b.value(13)},
+                            {"@szKtypeID2", b.value(14)},
+                            {"@Custom4", b.value(15)},
+                            {"@szDtypeID", b.value(18)},
+                            {"@Custom5", b.value(19)},
+                            {"@szParID", b.value(17)},
+                            {"@Custom6", b.value(16)},
+                            {"@OperatorID", operatorId},
+                            {"@Custom7", b.value(24)},
+                            {"@Custom8", b.value(25)},
+                            {"@mUserCode", b.value(22)},
+                            {"@mFullName", b.value(23)}},
+                           out);
+    if (draft <= 0)
+        Fail(out.ParamByName(QStringLiteral("@ErrMsg")).toString());
+    return draft;
+}
+
+// One detail line added to the draft; source is the line it takes its cost from ("<code>/<row>").
+void WriteLine(int draft, const QString &typeName, const QStringList &d, const QString &source)
+{
+    TParamList out;
+    Call(QStringLiteral("p_jxc_importbakDly"),
+         {{"@Vchcode", draft},
+          {"@sVchtype", typeName},
+          {"@szUserCode", d.value(3)},
+          {"@szFullName", d.value(4)},
+          {"@szATypeID", d.value(4)},
+          {"@Custom1", d.value(4)},
+          {"@dQty", Number(d, 5)},
+          {"@dPrice", Number(d, 6)},
+          {"@dTotal", Number(d, 7)},
+          {"@Custom2", Number(d, 8)},
+          {"@Custom3", Number(d, 9)},
+          {"@Custom4", Number(d, 10)},
+          {"@Custom5", Number(d, 11)},
+          {"@Custom6", Number(d, 12)},
+          {"@Custom7", Number(d, 13)},
+          {"@szComment", d.value(14)},
+          {"@szProDate", d.value(15)},
+          {"@szBlockno", d.value(16)},
+          {"@Custom8", d.value(17)},
+          {"@szCustom1Code", d.value(18)},
+          {"@szCustom1Name", d.value(19)},
+          {"@szCustom2Code", d.value(20)},
+          {"@szCustom2Name", d.value(21)},
+          {"@szCustom3Code", d.value(22)},
+          {"@szCustom3Name", d.value(23)},
+          {"@szCustom4Code", d.value(24)},
+          {"@szCustom4Name", d.value(25)},
+          {"@szKTypeCode", d.value(26)},
+          {"@szKTypeName", d.value(27)},
+          {"@QtyOther", Number(d, 28)},
+          {"@BtypeOtherCode", source},
+          {"@DetailSign", int(Number(d, 30))}},
+         out);
+}
+
 } // namespace
 
 QString ParseDate(const QString &text)
@@ -147,114 +236,19 @@ TImportResult ImportRows(const QList<QStringList> &rows, const QList<int> &lineN
         for (int i = 0; i < rows.size();) {
             const QStringList &b = rows[i];
             const int billLine = line = lineNumbers.value(i);
-            TParamList out;
-            const int id = Udlldbservice::ExecuteProcByName(
-                QStringLiteral("p_jxc_importDlyndx"),
-                {QStringLiteral("@Vchtype"),        QStringLiteral("@szBTypeID"),
-                 QStringLiteral("@Custom1"),        QStringLiteral("@BtypeUserCode2"),
-                 QStringLiteral("@BtypeFullName2"), QStringLiteral("@szEtypeID"),
-                 QStringLiteral("@Custom2"),        QStringLiteral("@szKtypeID"),
-                 QStringLiteral("@Custom3"),        QStringLiteral("@szBillNumber"),
-                 QStringLiteral("@szBillDate"),     QStringLiteral("@szSummary"),
-                 QStringLiteral("@szKtypeID2"),     QStringLiteral("@Custom4"),
-                 QStringLiteral("@szDtypeID"),      QStringLiteral("@Custom5"),
-                 QStringLiteral("@szParID"),        QStringLiteral("@Custom6"),
-                 QStringLiteral("@OperatorID"),     QStringLiteral("@Custom7"),
-                 QStringLiteral("@Custom8"),        QStringLiteral("@mUserCode"),
-                 QStringLiteral("@mFullName")},
-                {b.value(2),
-                 b.value(5),
-                 b.value(6),
-                 b.value(20),
-                 b.value(21),
-                 b.value(7),
-                 b.value(8),
-                 b.value(10),
-                 b.value(9),
-                 b.value(11),
-                 ParseDate(b.value(12)),
-                 b.value(13),
-                 b.value(14),
-                 b.value(15),
-                 b.value(18),
-                 b.value(19),
-                 b.value(17),
-                 b.value(16),
-                 operatorId,
-                 b.value(24),
-                 b.value(25),
-                 b.value(22),
-                 b.value(23)},
-                &out);
-            if (id <= 0)
-                Fail(out.ParamByName(QStringLiteral("@ErrMsg")).toString());
+            const int draft = WriteHead(b, operatorId);
             for (++i; i < rows.size() && !IsBillLine(rows[i]); ++i) {
-                const QStringList &d = rows[i];
                 line = lineNumbers.value(i);
-                TParamList lineOut;
-                const int r = Udlldbservice::ExecuteProcByName(
-                    QStringLiteral("p_jxc_importbakDly"),
-                    {QStringLiteral("@Vchcode"),        QStringLiteral("@sVchtype"),
-                     QStringLiteral("@szUserCode"),     QStringLiteral("@szFullName"),
-                     QStringLiteral("@szATypeID"),      QStringLiteral("@Custom1"),
-                     QStringLiteral("@dQty"),           QStringLiteral("@dPrice"),
-                     QStringLiteral("@dTotal"),         QStringLiteral("@Custom2"),
-                     QStringLiteral("@Custom3"),        QStringLiteral("@Custom4"),
-                     QStringLiteral("@Custom5"),        QStringLiteral("@Custom6"),
-                     QStringLiteral("@Custom7"),        QStringLiteral("@szComment"),
-                     QStringLiteral("@szProDate"),      QStringLiteral("@szBlockno"),
-                     QStringLiteral("@Custom8"),        QStringLiteral("@szCustom1Code"),
-                     QStringLiteral("@szCustom1Name"),  QStringLiteral("@szCustom2Code"),
-                     QStringLiteral("@szCustom2Name"),  QStringLiteral("@szCustom3Code"),
-                     QStringLiteral("@szCustom3Name"),  QStringLiteral("@szCustom4Code"),
-                     QStringLiteral("@szCustom4Name"),  QStringLiteral("@szKTypeCode"),
-                     QStringLiteral("@szKTypeName"),    QStringLiteral("@QtyOther"),
-                     QStringLiteral("@BtypeOtherCode"), QStringLiteral("@DetailSign")},
-                    {id,
-                     b.value(2),
-                     d.value(3),
-                     d.value(4),
-                     d.value(4),
-                     d.value(4),
-                     Number(d, 5),
-                     Number(d, 6),
-                     Number(d, 7),
-                     Number(d, 8),
-                     Number(d, 9),
-                     Number(d, 10),
-                     Number(d, 11),
-                     Number(d, 12),
-                     Number(d, 13),
-                     d.value(14),
-                     d.value(15),
-                     d.value(16),
-                     d.value(17),
-                     d.value(18),
-                     d.value(19),
-                     d.value(20),
-                     d.value(21),
-                     d.value(22),
-                     d.value(23),
-                     d.value(24),
-                     d.value(25),
-                     d.value(26),
-                     d.value(27),
-                     Number(d, 28),
-                     source(d.value(29)),
-                     int(Number(d, 30))},
-                    &lineOut);
-                if (r < 0)
-                    Fail(lineOut.ParamByName(QStringLiteral("@ErrMsg")).toString());
+                WriteLine(draft, b.value(2), rows[i], source(rows[i].value(29)));
             }
-            TParamList postOut;
-            const int posted = Udlldbservice::ExecuteProcByName(
-                QStringLiteral("p_jxc_importPostBill"),
-                {QStringLiteral("@Vchcode"), QStringLiteral("@OperatorID"), QStringLiteral("@OperatorName")},
-                {id, operatorId, Udllsystemintf::GetCurrentOperatorName()}, &postOut);
             line = billLine;
-            if (posted < 0)
-                Fail(postOut.ParamByName(QStringLiteral("@ErrMsg")).toString());
-            written.insert(b.value(11), postOut.ParamByName(QStringLiteral("@nVchcode")).toLongLong());
+            TParamList out;
+            const int posted = Call(QStringLiteral("p_jxc_importPostBill"),
+                                    {{"@Vchcode", draft},
+                                     {"@OperatorID", operatorId},
+                                     {"@OperatorName", Udllsystemintf::GetCurrentOperatorName()}},
+                                    out);
+            written.insert(b.value(11), out.ParamByName(QStringLiteral("@nVchcode")).toLongLong());
             ++result.Count;
             result.Waiting += posted == 1 ? 1 : 0;
         }
