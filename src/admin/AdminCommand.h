@@ -29,6 +29,9 @@ enum AdminRight {
     RightPassToken = 1836,      // 安全钥匙
     RightOperatorRights = 1312, // 操作员授权 (operators and groups)
     RightAudit = 1974,          // 单据审核中心
+    RightBillImport = 1310,     // 业务单据导入
+    RightBillExport = 1311,     // 业务单据导出
+    RightTaxExport = 1336,      // 航天金穗数据导出
 };
 
 struct AdminCommand

@@ -22,6 +22,9 @@ int cmdAudit(const QStringList &args);      // CmdAudit.cpp
 int cmdInit(const QStringList &args);       // CmdInit.cpp
 int cmdOperator(const QStringList &args);   // CmdOperator.cpp
 int cmdGroup(const QStringList &args);      // CmdGroup.cpp
+int cmdExportBills(const QStringList &args); // CmdBillExport.cpp
+int cmdImportBills(const QStringList &args); // CmdBillImport.cpp
+int cmdExportTax(const QStringList &args);   // CmdBillExport.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -43,6 +46,9 @@ const QList<AdminCommand> &commands()
         {"audit", "审核（通过或驳回）审核流程中的一张单据", &cmdAudit, RightAudit},
         {"operator", "列出、新增或删除操作员", &cmdOperator, RightOperatorRights},
         {"group", "权限组：新增、删除、授予或取消权限、组里的操作员", &cmdGroup, RightOperatorRights},
+        {"export-bills", "把单据导出为业务单据文件", &cmdExportBills, RightBillExport},
+        {"import-bills", "检查并导入业务单据文件（全部导入或全部不导入）", &cmdImportBills, RightBillImport},
+        {"export-tax", "把销售单导出为开票系统的单据文件", &cmdExportTax, RightTaxExport},
     };
     return kCommands;
 }
@@ -61,6 +67,9 @@ QString rightText(AdminRight right)
         {RightPassToken, QStringLiteral("安全钥匙")},
         {RightAudit, QStringLiteral("单据审核中心")},
         {RightOperatorRights, QStringLiteral("操作员授权")},
+        {RightBillImport, QStringLiteral("业务单据导入")},
+        {RightBillExport, QStringLiteral("业务单据导出")},
+        {RightTaxExport, QStringLiteral("航天金穗数据导出")},
     };
     return right == RightNone ? QString()
                               : QStringLiteral("需要权限：%1 %2").arg(int(right)).arg(kCaptions.value(right));

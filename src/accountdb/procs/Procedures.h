@@ -23,5 +23,7 @@ void registerSetupProcs(ProcRegistry &registry);        // ProcsSetup.cpp
 void registerRightsProcs(ProcRegistry &registry);       // ProcsRights.cpp
 void registerLayoutsProcs(ProcRegistry &registry);      // ProcsLayouts.cpp
 void registerLayoutsBasicProcs(ProcRegistry &registry); // ProcsLayoutsBasic.cpp
+void registerBillIoProcs(ProcRegistry &registry);    // ProcsBillIo.cpp
+void registerBillIoImportProcs(ProcRegistry &registry); // ProcsBillIoImport.cpp (called by registerBillIoProcs)
 
 } // namespace accountdb
