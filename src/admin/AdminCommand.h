@@ -29,6 +29,7 @@ enum AdminRight {
     RightPassToken = 1836,      // 安全钥匙
     RightOperatorRights = 1312, // 操作员授权 (operators and groups)
     RightAudit = 1974,          // 单据审核中心
+    RightRebuild = 1324,        // 系统重建
 };
 
 struct AdminCommand

@@ -22,6 +22,7 @@ int cmdAudit(const QStringList &args);      // CmdAudit.cpp
 int cmdInit(const QStringList &args);       // CmdInit.cpp
 int cmdOperator(const QStringList &args);   // CmdOperator.cpp
 int cmdGroup(const QStringList &args);      // CmdGroup.cpp
+int cmdRebuild(const QStringList &args);    // CmdRebuild.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -36,6 +37,7 @@ const QList<AdminCommand> &commands()
         {"cost-calc", "计算本期存货成本（全部或指定存货）", &cmdCostCalc, RightCostCalc},
         {"checkout", "进销存期末结账（结转本期成本，进入下个期间）", &cmdCheckout, RightCheckOut},
         {"uncheckout", "进销存期末反结账（返回上一进销存期间）", &cmdUncheckout, RightUnCheckOut},
+        {"rebuild", "系统重建（清除业务数据，回到启用期间）", &cmdRebuild, RightRebuild},
         {"event-log", "列出、导出或打印系统日志", &cmdEventLog, RightEventLog},
         {"bill-number", "为一种单据取新的单据编号", &cmdBillNumber, RightBillEntry},
         {"passwd", "修改操作员的登录密码（新密码来自文件或标准输入）", &cmdPasswd},
@@ -61,6 +63,7 @@ QString rightText(AdminRight right)
         {RightPassToken, QStringLiteral("安全钥匙")},
         {RightAudit, QStringLiteral("单据审核中心")},
         {RightOperatorRights, QStringLiteral("操作员授权")},
+        {RightRebuild, QStringLiteral("系统重建")},
     };
     return right == RightNone ? QString()
                               : QStringLiteral("需要权限：%1 %2").arg(int(right)).arg(kCaptions.value(right));

@@ -23,5 +23,7 @@ void registerSetupProcs(ProcRegistry &registry);     // ProcsSetup.cpp
 void registerRightsProcs(ProcRegistry &registry);    // ProcsRights.cpp
 void registerLayoutsProcs(ProcRegistry &registry);   // ProcsLayouts.cpp
 void registerLayoutsBasicProcs(ProcRegistry &registry); // ProcsLayoutsBasic.cpp
+void registerOptionsProcs(ProcRegistry &registry);        // ProcsOptions.cpp
+void registerOptionsRebuildProcs(ProcRegistry &registry); // ProcsOptionsRebuild.cpp
 
 } // namespace accountdb

@@ -5,6 +5,7 @@
 #include "uAutobackup.h"
 #include "uBackUp.h"
 #include "uBillAuditConfig.h"
+#include "uCMSystemReBuild.h"
 #include "uChangeOpFrm.h"
 #include "uChangePassFrm.h"
 #include "uCostCalculate.h"
@@ -21,6 +22,7 @@
 #include "uSerialNumRules.h"
 #include "uStringConst.h"
 #include "uSysEventLog.h"
+#include "uUpdateAcc.h"
 #include "uVchGridConfig.h"
 #include "uWarnList.h"
 
@@ -57,6 +59,18 @@ bool UnCheckOut()
     TfrmUnJxcCheckOut::Execute();
     return true;
 }
+
+// 系统重建: other windows closed first; after a rebuild the status bar and the menus are reloaded.
+bool SystemReBuild()
+{
+    if (!uOrvaneCommon::ConfirmCloseOtherWindows())
+        return false;
+    if (TfrmCMSystemReBuild::Execute()) {
+        Udllsystemintf::RefreshMainStatusBar(RefreshSet({TRefreshSB::rsbAccount}));
+        Udllsystemintf::LoadMenu(false);
+    }
+    return true;
+}
 } // namespace
 
 TCallDllFunction Guarded(const QString &name, TCallDllFunction routine)
@@ -80,9 +94,11 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("更换操作员"),
          [] { return uChangeOpFrm::ShowChangeOp(&uOrvaneCommon::ConfirmCloseOtherWindows); }},
         {QStringLiteral("打开账套"), [] { return uOpenAccount::OpenAccountSet(&DllAutoWarnList, nullptr); }},
+        {QStringLiteral("系统重建"), SystemReBuild},
         {QStringLiteral("安全钥匙"), uPassToken::ShowPassToken},
         {QStringLiteral("修改口令"), uChangePassFrm::ShowChangePass},
         {QStringLiteral("系统日志"), uSysEventLog::ShowSysEventLog},
+        {QStringLiteral("升级补丁"), TfrmUpdateAcc::Execute},
         {QStringLiteral("账套修复"), RepairAccountSet},
         {QStringLiteral("备份"), uBackUp::ShowBackUp},
         {QStringLiteral("单据格式配置"), [] { return DllLoadBillConfig(0); }},

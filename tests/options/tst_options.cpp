@@ -1,0 +1,342 @@
+// The system rebuild (what each option keeps, rollback on failure, declined questions), the upgrade
+// patch and the change of the inventory costing mode, on real account sets.
+
+#include <QCheckBox>
+#include <QDate>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "AccountDatabase.h"
+#include "TestAccountSet.h"
+#include "demo/DemoGenerator.h"
+#include "uCMSystemReBuild.h"
+#include "uDllComm.h"
+#include "uUpdateAcc.h"
+
+using accountdb::ProcContext;
+using accountdb::ProcParams;
+
+class TstOptions : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestAccountSet> FSet;
+
+    QVariant Value(const QString &sql) { return FSet->Db().value(sql); }
+    int Count(const QString &table)
+    {
+        return Value(QStringLiteral("SELECT count(*) FROM %1").arg(table)).toInt();
+    }
+    void Exec(const QString &sql, const QVariantList &params = {}) { FSet->Db().execBatch(sql, params); }
+    QString Sys(const QString &name)
+    {
+        return FSet->Db()
+            .value(QStringLiteral("SELECT SubValue FROM T_Gbl_SysDataCw WHERE SubName = ?"), {name})
+            .toString();
+    }
+
+    // Demo data, then a draft, orders (audited and waiting), a voucher, a fixed asset and a batch task.
+    void FillDemo()
+    {
+        accountdb::demo::DemoOptions options;
+        options.goods = 12;
+        options.lines = 300;
+        options.periods = 2;
+        accountdb::demo::generateDemo(FSet->Db(), options);
+        const QString date = QDate(Sys(QStringLiteral("CurrentYear")).toInt(), 1, 9).toString(Qt::ISODate);
+        const int period = Sys(QStringLiteral("OpenPeriod")).toInt();
+        Exec(QStringLiteral(
+                 "INSERT INTO DlyNdx (Vchcode, Vchtype, Date, Period, Draft) VALUES (900001, 11, ?, ?, 1);"
+                 "INSERT INTO DlyndxOrder (Vchcode, Vchtype, Date, Period, Draft) VALUES "
+                 "(1, 7, ?, ?, 2), (2, 7, ?, ?, 4);"
+                 "INSERT INTO T_CW_DlyNdx (Vchcode, Date, Period, Number) VALUES (1, ?, ?, 1);"
+                 "INSERT INTO T_GD_FixDetail (vchcode, Period) VALUES (1, 0);"
+                 "INSERT INTO BatchRole (Number) VALUES ('PC-1')"),
+             {date, period, date, period, date, period, date, period});
+    }
+
+    // What a rebuild touches, as counts; the fingerprint of "nothing changed".
+    QString State()
+    {
+        QStringList parts;
+        for (const char *table :
+             {"DlyNdx", "DlyBuy", "DlySale", "DlyOther", "DlyNdxIni", "DlyIni", "DlyndxOrder", "T_CW_DlyNdx",
+              "GoodsStocks", "GoodsStocksCost", "T_FIFO_InList_Stock", "T_FIFO_OutList_Stock",
+              "T_Jxc_PeriodBalance", "T_GD_FixDetail", "BatchRole", "ptype", "stock", "btype"})
+            parts << QStringLiteral("%1=%2")
+                         .arg(QString::fromLatin1(table))
+                         .arg(Count(QString::fromLatin1(table)));
+        parts << Sys(QStringLiteral("JxcPeriod")) << Sys(QStringLiteral("iniover"))
+              << Value(QStringLiteral("SELECT sum(RecPrice) FROM ptype")).toString();
+        return parts.join(u' ');
+    }
+
+    bool TableExists(const QString &table)
+    {
+        try {
+            Count(table);
+            return true;
+        } catch (const accountdb::DbError &) {
+            return false;
+        }
+    }
+
+    bool RunAdmin(const QStringList &args)
+    {
+        QProcess p;
+        p.start(QStringLiteral(ORVANE_ADMIN_PATH), args + QStringList{QStringLiteral("--db"), FSet->Path()});
+        p.waitForFinished(-1);
+        if (p.exitCode() != 0)
+            qWarning().noquote() << p.readAllStandardOutput() << p.readAllStandardError();
+        return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
+
+    void AddPlugIn(const QString &name, bool before, int result)
+    {
+        FSet->Db().procedures().add(name, [name, result](ProcContext &ctx) {
+            // A write of the plug-in: it must share the fate of the transaction.
+            ctx.exec(QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = ? WHERE SubName = 'UnitMemo'"),
+                     {name});
+            if (ctx.in(QStringLiteral("@nClearInit")).toInt() != 1)
+                return -99;
+            if (result < 0)
+                ctx.setOut(QStringLiteral("@ErrMsg"), QStringLiteral("插件拒绝：") + name);
+            return result;
+        });
+        Exec(QStringLiteral("INSERT INTO T_Inf_PlugIn_SystemRebuildProc (ProcName, IsBefore) VALUES (?, ?)"),
+             {name, before ? 1 : 0});
+    }
+
+    // Opens the rebuild window, ticks the named boxes and presses OK; the window's modal result.
+    int Rebuild(const QStringList &keep, const QList<bool> &answers)
+    {
+        TfrmCMSystemReBuild form;
+        for (const QString &name : keep)
+            form.findChild<QCheckBox *>(name)->click();
+        for (bool answer : answers)
+            FSet->Messages().Answers.enqueue(answer);
+        form.btnOK->click();
+        return form.result();
+    }
+
+private slots:
+    void init()
+    {
+        FSet = std::make_unique<TestAccountSet>();
+        uDllComm::DllParams.PubVersion2 = 6680;
+        uDllComm::DllParams.IsGL = false;
+    }
+    void cleanup() { FSet.reset(); }
+
+    void rebuildKeeps_data()
+    {
+        QTest::addColumn<QStringList>("keep");
+        QTest::addColumn<QString>("expected");
+        const QString none =
+            QStringLiteral("DlyNdx=0 DlyNdxIni=0 DlyndxOrder=0 GoodsStocks=0 prices=0 iniover=0");
+        QTest::newRow("nothing kept") << QStringList{QStringLiteral("chkPriceTrack")} << none;
+        QTest::newRow("opening stock")
+            << QStringList{QStringLiteral("chkIniData"), QStringLiteral("chkPriceTrack")}
+            << QStringLiteral("DlyNdx=0 DlyNdxIni=ini DlyndxOrder=0 GoodsStocks=ini "
+                              "prices=0 iniover=1");
+        QTest::newRow("drafts, audited orders, prices")
+            << QStringList{QStringLiteral("chkDraft"), QStringLiteral("chkCheckedOrders")}
+            << QStringLiteral("DlyNdx=1 DlyNdxIni=0 DlyndxOrder=1 GoodsStocks=0 prices=kept iniover=0");
+        QTest::newRow("all orders") << QStringList{QStringLiteral("chkOrders"),
+                                                   QStringLiteral("chkPriceTrack")}
+                                    << QStringLiteral(
+                                           "DlyNdx=0 DlyNdxIni=0 DlyndxOrder=2 GoodsStocks=0 prices=0 "
+                                           "iniover=0");
+    }
+
+    void rebuildKeeps()
+    {
+        QFETCH(QStringList, keep);
+        QFETCH(QString, expected);
+        FillDemo();
+        const int openingBills = Count(QStringLiteral("DlyNdxIni"));
+        const int openingStock =
+            Value(QStringLiteral(
+                      "SELECT count(*) FROM (SELECT DISTINCT PtypeId, KtypeId, BlockNo FROM DlyIni) AS t"))
+                .toInt();
+        QVERIFY(openingBills > 0 && Count(QStringLiteral("DlyNdx")) > 1);
+        const int goods = Count(QStringLiteral("ptype"));
+        const QString prices = Value(QStringLiteral("SELECT sum(RecPrice) FROM ptype")).toString();
+        QVERIFY(prices.toDouble() > 0);
+
+        // Confirm, keep the fixed asset and batch task questions, no backup.
+        QCOMPARE(Rebuild(keep, {true, true, false}), int(mrOk));
+
+        const QString got =
+            QStringLiteral("DlyNdx=%1 DlyNdxIni=%2 DlyndxOrder=%3 GoodsStocks=%4 prices=%5 iniover=%6")
+                .arg(Count(QStringLiteral("DlyNdx")))
+                .arg(Count(QStringLiteral("DlyNdxIni")) == openingBills ? QStringLiteral("ini")
+                                                                        : QStringLiteral("0"))
+                .arg(Count(QStringLiteral("DlyndxOrder")))
+                .arg(Count(QStringLiteral("GoodsStocks")) == openingStock && openingStock > 0
+                         ? QStringLiteral("ini")
+                         : QString::number(Count(QStringLiteral("GoodsStocks"))))
+                .arg(Value(QStringLiteral("SELECT sum(RecPrice) FROM ptype")).toString() == prices
+                         ? QStringLiteral("kept")
+                         : Value(QStringLiteral("SELECT sum(RecPrice) FROM ptype")).toString())
+                .arg(Sys(QStringLiteral("iniover")));
+        QCOMPARE(got, expected);
+        // Always gone, always kept.
+        for (const char *table : {"DlyBuy", "DlySale", "T_CW_DlyNdx", "T_Jxc_PeriodBalance",
+                                  "T_FIFO_OutList_Stock", "T_GD_FixDetail", "BatchRole", "T_Jxc_CheckOutLog"})
+            QVERIFY2(Count(QString::fromLatin1(table)) == 0, table);
+        QCOMPARE(Count(QStringLiteral("ptype")), goods);
+        QCOMPARE(Sys(QStringLiteral("JxcPeriod")), Sys(QStringLiteral("OpenPeriod")));
+        QCOMPARE(FSet->Messages().LastText(), QStringLiteral("系统重建已正确完成, 确认退出。"));
+        QCOMPARE(
+            Value(QStringLiteral("SELECT count(*) FROM T_Sys_EventLog WHERE Event = '系统重建'")).toInt(), 1);
+    }
+
+    // Keeping the opening stock leaves an account set in which the cost calculation and the checkout
+    // run clean again.
+    void rebuildThenCostAndCheckout()
+    {
+        SKIP_ON_SERVER("orvane-admin opens account set files");
+        FillDemo();
+        QVERIFY(RunAdmin({QStringLiteral("cost-calc"), QStringLiteral("--force-zero")}));
+        QVERIFY(RunAdmin({QStringLiteral("checkout"), QStringLiteral("--ignore-unaudited"),
+                          QStringLiteral("--ignore-unallocated")}));
+        QVERIFY(Sys(QStringLiteral("JxcPeriod")) != Sys(QStringLiteral("OpenPeriod")));
+        QCOMPARE(Rebuild({QStringLiteral("chkIniData")}, {true, true, false}), int(mrOk));
+        QCOMPARE(Sys(QStringLiteral("JxcPeriod")), Sys(QStringLiteral("OpenPeriod")));
+        QCOMPARE(Count(QStringLiteral("DlyNdx")), 0);
+        QVERIFY(RunAdmin({QStringLiteral("cost-calc"), QStringLiteral("--force-zero")}));
+        QVERIFY(RunAdmin({QStringLiteral("checkout")}));
+        QVERIFY(Sys(QStringLiteral("JxcPeriod")) != Sys(QStringLiteral("OpenPeriod")));
+    }
+
+    void rebuildChangesNothing_data()
+    {
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<int>("beforeResult");
+        QTest::addColumn<int>("afterResult");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("confirmation declined")
+            << QList<bool>{false} << 0 << 0 << QStringLiteral("请再次确认‘系统重建’。");
+        QTest::newRow("fixed asset question declined")
+            << QList<bool>{true, false} << 0 << 0
+            << QStringLiteral("存在批次任务单，系统重建将删除批次任务单，点击【确定】删除，否则退出。");
+        QTest::newRow("plug-in before fails")
+            << QList<bool>{true, true, false} << -1 << 0 << QStringLiteral("插件拒绝：P_Before");
+        QTest::newRow("plug-in after fails")
+            << QList<bool>{true, true, false} << 0 << -1 << QStringLiteral("插件拒绝：P_After");
+    }
+
+    void rebuildChangesNothing()
+    {
+        QFETCH(QList<bool>, answers);
+        QFETCH(int, beforeResult);
+        QFETCH(int, afterResult);
+        QFETCH(QString, message);
+        FillDemo();
+        AddPlugIn(QStringLiteral("P_After"), false, afterResult);
+        AddPlugIn(QStringLiteral("P_Before"), true, beforeResult);
+        const QString before = State() + Sys(QStringLiteral("UnitMemo"));
+        QCOMPARE(Rebuild({}, answers), int(mrCancel));
+        QCOMPARE(State() + Sys(QStringLiteral("UnitMemo")), before);
+        QCOMPARE(FSet->Messages().LastText(), message);
+        QCOMPARE(Count(QStringLiteral("T_Sys_JobLock")), 0);
+    }
+
+    void upgrade_data()
+    {
+        QTest::addColumn<QStringList>("scripts");
+        QTest::addColumn<QString>("applied");
+        QTest::addColumn<QString>("message");
+        const QString good1 = QStringLiteral("CREATE TABLE T_Upgrade1 (ID INTEGER);\n");
+        const QString good2 = QStringLiteral("CREATE TABLE T_Upgrade2 (ID INTEGER);\n");
+        const QString bad =
+            QStringLiteral("CREATE TABLE T_Upgrade3 (ID INTEGER);\nINSERT INTO T_Missing VALUES (1);\n");
+        QTest::newRow("two good") << QStringList{good1, good2} << QStringLiteral("101")
+                                  << QStringLiteral("执行成功。");
+        QTest::newRow("good then bad then good") << QStringList{good1, bad, good2} << QStringLiteral("100")
+                                                 << QStringLiteral("所选SQL文件有错误，请检查。");
+    }
+
+    void upgrade()
+    {
+        QFETCH(QStringList, scripts);
+        QFETCH(QString, applied);
+        QFETCH(QString, message);
+        QStringList files;
+        for (int i = 0; i < scripts.size(); ++i) {
+            files << FSet->Dir() + QStringLiteral("/patch%1.sql").arg(i);
+            QFile f(files.last());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(scripts[i].toUtf8());
+        }
+        TfrmUpdateAcc form;
+        form.SetFiles(files);
+        QCOMPARE(form.lbeSQL->text(), files.first());
+        FSet->Messages().Answers.enqueue(true);
+        form.btnOK->click();
+        QString got;
+        for (const char *table : {"T_Upgrade1", "T_Upgrade3", "T_Upgrade2"})
+            got += TableExists(QString::fromLatin1(table)) ? u'1' : u'0';
+        QCOMPARE(got, applied);
+        QCOMPARE(FSet->Messages().LastText(), message);
+        QVERIFY(!form.pbRun->isVisible());
+    }
+
+    void changeInventoryAccounting_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<bool>("splitStock");
+        QTest::addColumn<int>("result");
+        QTest::newRow("by warehouse") << QStringLiteral("1") << false << false << 0;
+        QTest::newRow("bad mode") << QStringLiteral("2") << false << false << -1;
+        QTest::newRow("opened") << QStringLiteral("1") << true << false << -2;
+        QTest::newRow("FIFO stock below zero in a warehouse") << QStringLiteral("1") << false << true << -3;
+        QTest::newRow("FIFO stock of the company") << QStringLiteral("0") << false << true << 0;
+    }
+
+    void changeInventoryAccounting()
+    {
+        QFETCH(QString, mode);
+        QFETCH(bool, opened);
+        QFETCH(bool, splitStock);
+        QFETCH(int, result);
+        const QString year = Sys(QStringLiteral("CurrentYear"));
+        Exec(QStringLiteral(
+            "INSERT INTO ptype (typeId, Sonnum) VALUES ('00001', 1);"
+            "INSERT INTO ptype (typeId, ParId, UserCode, FullName, Costmode) VALUES "
+            "('0000100001', '00001', 'G1', '铝板', 1);"
+            "INSERT INTO stock (typeId, FullName) VALUES ('00001', '甲仓'), ('00002', '乙仓')"));
+        const auto post = [&](int vchtype, const QString &ktype, double qty) {
+            ProcParams p{
+                {QStringLiteral("@nVchType"), vchtype},
+                {QStringLiteral("@szDate"), year + QStringLiteral("-01-05")},
+                {QStringLiteral("@szKTypeID"), ktype},
+                {QStringLiteral("@szOperatorID"), QStringLiteral("00000")},
+                {QStringLiteral("@szXML"),
+                 QStringLiteral("<Root><Record PtypeID=\"0000100001\" Qty=\"%1\" Price=\"5\"/></Root>")
+                     .arg(qty)}};
+            QCOMPARE(FSet->Db().callProc(QStringLiteral("P_Jxc_PostBill"), p), 0);
+        };
+        post(201, QStringLiteral("00001"), 10);
+        // Sold from the other warehouse: the company has stock, that warehouse has none.
+        post(11, splitStock ? QStringLiteral("00002") : QStringLiteral("00001"), 4);
+        if (opened)
+            Exec(QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = '1' WHERE SubName = 'iniover'"));
+        const QString before = Sys(QStringLiteral("InventoryAccounting"));
+        ProcParams p{{QStringLiteral("@szOrder11"), mode}};
+        QCOMPARE(FSet->Db().callProc(QStringLiteral("P_Jxc_ChangeInventoryAccounting"), p), result);
+        QCOMPARE(Sys(QStringLiteral("InventoryAccounting")), result == 0 ? mode : before);
+        QCOMPARE(
+            Value(QStringLiteral("SELECT min(KTypeID) FROM GoodsStocksCost WHERE Period = 0")).toString(),
+            result == 0 && mode == u"1" ? QStringLiteral("00001") : QString());
+    }
+};
+
+QTEST_MAIN(TstOptions)
+#include "tst_options.moc"
