@@ -13,6 +13,7 @@
 #include "AccountDatabase.h"
 #include "TestAccountSet.h"
 #include "demo/DemoGenerator.h"
+#include "uAccountOption.h"
 #include "uCMSystemReBuild.h"
 #include "uDllComm.h"
 #include "uUpdateAcc.h"
@@ -285,6 +286,66 @@ private slots:
         QCOMPARE(got, applied);
         QCOMPARE(FSet->Messages().LastText(), message);
         QVERIFY(!form.pbRun->isVisible());
+    }
+
+    void switchClick_data()
+    {
+        QTest::addColumn<int>("conId");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<int>("stats");
+        QTest::addColumn<QString>("message");
+        const QString noData;
+        QTest::newRow("check procedure asks, declined")
+            << 140 << noData << QList<bool>{false} << 1
+            << QStringLiteral("停用进销存成本计算后，出库单据将不再计算成本，是否继续？");
+        QTest::newRow("check procedure asks, accepted")
+            << 140 << noData << QList<bool>{true} << 0
+            << QStringLiteral("停用进销存成本计算后，出库单据将不再计算成本，是否继续？");
+        QTest::newRow("check procedure refuses")
+            << 134
+            << QStringLiteral("INSERT INTO DlyNdx (Vchcode, Vchtype, Date, Period) VALUES (1, 172, "
+                              "'2026-01-05', 202601)")
+            << QList<bool>{} << 1 << QStringLiteral("账套中已有生产单据，不能停用生产管理。");
+        QTest::newRow("check procedure passes") << 134 << noData << QList<bool>{} << 0 << QString();
+        QTest::newRow("foreign currency account")
+            << 88
+            << QStringLiteral(
+                   "INSERT INTO Atypecw (typeId, parid, leveal, sonnum, UserCode, FullName, CheckWaiBi) "
+                   "VALUES ('99001', '00000', 1, 1, 'T1', '银行存款', 0), "
+                   "('9900100001', '99001', 2, 0, 'T101', '美元户', 1)")
+            << QList<bool>{} << 1
+            << QStringLiteral("会计科目 \"银行存款\\美元户\" 已经核算外币，不能取消配置。");
+        QTest::newRow("voucher question declined")
+            << 105 << noData << QList<bool>{false} << 1
+            << QStringLiteral("您的选择可能会导致业务数据和账务数据不等，是否继续？");
+    }
+
+    // Unchecking a checked switch: the checks decide whether it is saved.
+    void switchClick()
+    {
+        QFETCH(int, conId);
+        QFETCH(QString, setup);
+        QFETCH(QList<bool>, answers);
+        QFETCH(int, stats);
+        QFETCH(QString, message);
+        Exec(QStringLiteral("UPDATE T_Gbl_SysCon SET Stats = 1 WHERE ConId = ?"), {conId});
+        if (!setup.isEmpty())
+            Exec(setup);
+        FSet->System().ReloadSysCon();
+        TfrmAccountOption form;
+        TCMDynamicCheckBox *item = form.Switch(conId);
+        QVERIFY(item);
+        QVERIFY(item->Box->isChecked());
+        FSet->Messages().Clear();
+        for (bool answer : answers)
+            FSet->Messages().Answers.enqueue(answer);
+        item->Box->click();
+        QCOMPARE(Value(QStringLiteral("SELECT Stats FROM T_Gbl_SysCon WHERE ConId = %1").arg(conId)).toInt(),
+                 stats);
+        QCOMPARE(item->Box->isChecked(), stats == 1);
+        QCOMPARE(FSet->Messages().Messages.isEmpty() ? QString() : FSet->Messages().Messages.first().Text,
+                 message);
     }
 
     void changeInventoryAccounting_data()

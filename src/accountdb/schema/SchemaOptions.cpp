@@ -11,6 +11,7 @@
 // WorkProcess, WorkPlanDetail  production processes and process plans, with the fixed asset they use.
 // BatchRole, BatchRoleDetail, BatchConsignTask, BatchConsignTaskDetail  batch tasks and batch
 //                       processing bills with their lines.
+// Atypecw               gains CheckWaiBi (1: the account is kept in foreign currency too) and Deleted.
 // Every table above but the two configuration tables is business data that a rebuild empties.
 
 #include "AccountDatabase.h"
@@ -28,6 +29,8 @@ CREATE TABLE T_Gbl_EntriesConfig (
   ShowOrder INTEGER NOT NULL DEFAULT 0,
   HideVersions TEXT NOT NULL DEFAULT ''
 );
+ALTER TABLE Atypecw ADD COLUMN CheckWaiBi INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE Atypecw ADD COLUMN Deleted INTEGER NOT NULL DEFAULT 0;
 CREATE TABLE T_Inf_PlugIn_SystemRebuildProc (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
   ProcName TEXT NOT NULL,

@@ -2,6 +2,7 @@
 
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
+#include "uAccountOption.h"
 #include "uAutobackup.h"
 #include "uBackUp.h"
 #include "uBillAuditConfig.h"
@@ -103,6 +104,11 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("备份"), uBackUp::ShowBackUp},
         {QStringLiteral("单据格式配置"), [] { return DllLoadBillConfig(0); }},
         {QStringLiteral("操作员授权"), uRightSet::ShowRightSet},
+        {QStringLiteral("账套选项"),
+         [] {
+             TfrmAccountOption::Execute();
+             return true;
+         }},
         {QStringLiteral("恢复"), uRestore::ShowRestore},
         {QStringLiteral("单据编号格式设置"), TfrmSNDefDlg::Execute},
         {QStringLiteral("单据自由项选择设置"), TfrmFreeDomBasicSelectSet::Execute},

@@ -33,7 +33,6 @@ using namespace Udlldbservice;
 namespace {
 
 constexpr int kMaxDynamicPages = 30;
-const QString kNormalToken = QStringLiteral("您的安全钥匙是普通级别，不能进入该功能模块。");
 const QString kClosedCostMode = QStringLiteral("系统已经结账，存货核算方式保存失败。");
 
 QString PictureOf(int pageId)
@@ -70,6 +69,18 @@ QButtonGroup *NewRadioGroup(const char *name, const QString &title, const QStrin
     }
     into->addWidget(box);
     return group;
+}
+
+// P_GBL_WriteSysData with @szOrder17 (the mode) first, then @szOrder1 .. @szOrder16; values[n] is
+// @szOrder<n> (values[0] is the mode's place).
+void WriteSysData(const QString &mode, QVariantList values)
+{
+    QStringList names{QStringLiteral("@szOrder17")};
+    for (int i = 1; i <= 16; ++i)
+        names << QStringLiteral("@szOrder%1").arg(i);
+    values[0] = mode;
+    values[16] = QStringLiteral("0");
+    ExecuteProcByName(QStringLiteral("P_GBL_WriteSysData"), names, values);
 }
 
 // The account's path of names from the top level down, joined by a backslash.
@@ -133,10 +144,8 @@ TfrmAccountOption::~TfrmAccountOption() = default;
 
 bool TfrmAccountOption::Execute()
 {
-    if (Udllsystemintf::IsNormalToken()) {
-        Udllmessageintf::SuperMessageBox(kNormalToken);
+    if (uCMSystemReBuildCore::NormalTokenRefused())
         return false;
-    }
     TfrmAccountOption form;
     form.exec();
     return true;
@@ -465,17 +474,12 @@ void TfrmAccountOption::SwitchClick(TCMDynamicCheckBox *item)
 void TfrmAccountOption::btnCompanyPageSaveClick()
 {
     QVariantList values(17, QString());
-    values[0] = QStringLiteral("0");
     const QList<std::pair<int, QLineEdit *>> orders = {{3, lbeName},      {4, lbeTelCode},   {5, lbeFullName},
                                                        {6, lbeAddress},   {7, lbeTaxNumber}, {8, lbeBank},
                                                        {14, lbeLegalMan}, {15, lbeFaxNo}};
     for (const auto &[n, edit] : orders)
         values[n] = edit->text().trimmed();
-    values[16] = QStringLiteral("0");
-    QStringList names{QStringLiteral("@szOrder17")};
-    for (int i = 1; i <= 16; ++i)
-        names << QStringLiteral("@szOrder%1").arg(i);
-    ExecuteProcByName(QStringLiteral("P_GBL_WriteSysData"), names, values);
+    WriteSysData(QStringLiteral("0"), values);
     uOrvaneCommon::SetSysValue(QStringLiteral("POSTCODE"), lbeZip->text());
     uOrvaneCommon::SetSysValue(QStringLiteral("UNITMEMO"), lbeMemo->text());
     Udllmessageintf::ShowInfoMessage(QStringLiteral("公司信息保存成功。"));
@@ -547,15 +551,10 @@ void TfrmAccountOption::btnOtherPageSaveClick()
         return;
     }
     QVariantList values(17, QString());
-    values[0] = QStringLiteral("1");
     values[9] = uOrvaneCommon::GetSysValue(QStringLiteral("BillRow"));
     values[11] = rate;
     values[12] = ratio;
-    values[16] = QStringLiteral("0");
-    QStringList names{QStringLiteral("@szOrder17")};
-    for (int i = 1; i <= 16; ++i)
-        names << QStringLiteral("@szOrder%1").arg(i);
-    ExecuteProcByName(QStringLiteral("P_GBL_WriteSysData"), names, values);
+    WriteSysData(QStringLiteral("1"), values);
     TBillBatchMessage batch;
     batch.AddMsg(QStringLiteral("默认增值税税率保存成功。"));
     batch.AddMsg(QStringLiteral("采购差价报警比例保存成功。"));

@@ -27,7 +27,6 @@ void InitOptionsPictures()
 namespace {
 
 constexpr int kFunctionNo = 1324;
-const QString kNormalToken = QStringLiteral("您的安全钥匙是普通级别，不能进入该功能模块。");
 
 struct TWaitCursor
 {
@@ -74,10 +73,8 @@ TfrmCMSystemReBuild::~TfrmCMSystemReBuild() = default;
 
 bool TfrmCMSystemReBuild::Execute()
 {
-    if (Udllsystemintf::IsNormalToken()) {
-        Udllmessageintf::SuperMessageBox(kNormalToken);
+    if (uCMSystemReBuildCore::NormalTokenRefused())
         return false;
-    }
     TfrmCMSystemReBuild form;
     return form.exec() == mrOk;
 }

@@ -3,9 +3,11 @@
 #include "ClientDataSet.h"
 #include "ParamList.h"
 #include "Udlldbservice.h"
+#include "Udllmessageintf.h"
 #include "Udllserverobject.h"
 #include "Udllsystemintf.h"
 #include "uJobLock.h"
+#include "uStringConst.h"
 
 namespace uCMSystemReBuildCore {
 
@@ -63,6 +65,14 @@ bool Exists(const QString &sql)
 }
 
 } // namespace
+
+bool NormalTokenRefused()
+{
+    if (!Udllsystemintf::IsNormalToken())
+        return false;
+    Udllmessageintf::SuperMessageBox(uStringConst::NormalTokenRefused);
+    return true;
+}
 
 int ThreeWay(bool all, bool done, bool undone)
 {

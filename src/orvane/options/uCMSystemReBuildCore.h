@@ -24,6 +24,10 @@ struct TRebuildOptions
     bool AllSchedule = false, ScheduleDone = false, ScheduleUnDone = false;
 };
 
+// The windows of account-set maintenance are closed to a pass token of the ordinary level: true (after
+// the message) when the current operator holds one.
+bool NormalTokenRefused();
+
 // 0 when everything is kept (the all box, or both others), 1 only the undone (unread) ones, 2 only
 // the done (read) ones, 3 none.
 int ThreeWay(bool all, bool done, bool undone);

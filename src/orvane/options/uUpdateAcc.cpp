@@ -15,10 +15,9 @@
 #include "Udllmessageintf.h"
 #include "Udllserverobject.h"
 #include "Udllsystemintf.h"
+#include "uCMSystemReBuildCore.h"
 
 namespace {
-
-const QString kNormalToken = QStringLiteral("您的安全钥匙是普通级别，不能进入该功能模块。");
 
 struct TWaitCursor
 {
@@ -39,10 +38,8 @@ TfrmUpdateAcc::~TfrmUpdateAcc() = default;
 
 bool TfrmUpdateAcc::Execute()
 {
-    if (Udllsystemintf::IsNormalToken()) {
-        Udllmessageintf::SuperMessageBox(kNormalToken);
+    if (uCMSystemReBuildCore::NormalTokenRefused())
         return false;
-    }
     TfrmUpdateAcc form;
     form.exec();
     return true;
