@@ -26,6 +26,7 @@ class TstOptions : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestAccountSet> FSet;
+    int FYear = 0;
 
     QVariant Value(const QString &sql) { return FSet->Db().value(sql); }
     int Count(const QString &table)
@@ -40,24 +41,51 @@ class TstOptions : public QObject
             .toString();
     }
 
-    // Demo data, then a draft, orders (audited and waiting), a voucher, a fixed asset and a batch task.
-    void FillDemo()
+    void Post(int vchtype, const QString &date, const QString &ktype, const QString &records)
     {
-        accountdb::demo::DemoOptions options;
-        options.goods = 12;
-        options.lines = 300;
-        options.periods = 2;
-        accountdb::demo::generateDemo(FSet->Db(), options);
-        const QString date = QDate(Sys(QStringLiteral("CurrentYear")).toInt(), 1, 9).toString(Qt::ISODate);
+        ProcParams p{
+            {QStringLiteral("@nVchType"), vchtype},
+            {QStringLiteral("@szDate"), date},
+            {QStringLiteral("@szKTypeID"), ktype},
+            {QStringLiteral("@szOperatorID"), QStringLiteral("00000")},
+            {QStringLiteral("@szXML"), QStringLiteral("<Root>") + records + QStringLiteral("</Root>")}};
+        QCOMPARE(FSet->Db().callProc(QStringLiteral("P_Jxc_PostBill"), p), 0);
+    }
+
+    QString Date(int day) const
+    {
+        return QStringLiteral("%1-01-%2").arg(FYear).arg(day, 2, 10, QLatin1Char('0'));
+    }
+
+    // Goods of every costing method with opening stock and bills, then a draft, orders (audited and
+    // waiting), a voucher, a fixed asset and a batch task.
+    void FillBills()
+    {
+        FYear = Sys(QStringLiteral("CurrentYear")).toInt();
+        Exec(QStringLiteral(
+            "INSERT INTO ptype (typeId, Sonnum) VALUES ('00001', 3);"
+            "INSERT INTO ptype (typeId, ParId, UserCode, FullName, Costmode) VALUES "
+            "('0000100001', '00001', 'G1', '铝板', 0), ('0000100002', '00001', 'G2', '铜线', 1), "
+            "('0000100003', '00001', 'G3', '钢管', 4);"
+            "INSERT INTO stock (typeId, FullName) VALUES ('00001', '甲仓'), ('00002', '乙仓')"));
+        QString lines;
+        for (const char *goods : {"0000100001", "0000100002", "0000100003"})
+            lines +=
+                QStringLiteral("<Record PtypeID=\"%1\" Qty=\"10\" Price=\"5\"/>").arg(QLatin1String(goods));
+        Post(201, Date(1), QStringLiteral("00001"), lines);
+        Exec(QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = '1' WHERE SubName = 'iniover'"));
+        Post(34, Date(5), QStringLiteral("00002"), lines);
+        Post(11, Date(9), QStringLiteral("00001"), lines);
         const int period = Sys(QStringLiteral("OpenPeriod")).toInt();
         Exec(QStringLiteral(
+                 "UPDATE ptype SET RecPrice = 6 WHERE Sonnum = 0;"
                  "INSERT INTO DlyNdx (Vchcode, Vchtype, Date, Period, Draft) VALUES (900001, 11, ?, ?, 1);"
                  "INSERT INTO DlyndxOrder (Vchcode, Vchtype, Date, Period, Draft) VALUES "
                  "(1, 7, ?, ?, 2), (2, 7, ?, ?, 4);"
                  "INSERT INTO T_CW_DlyNdx (Vchcode, Date, Period, Number) VALUES (1, ?, ?, 1);"
                  "INSERT INTO T_GD_FixDetail (vchcode, Period) VALUES (1, 0);"
                  "INSERT INTO BatchRole (Number) VALUES ('PC-1')"),
-             {date, period, date, period, date, period, date, period});
+             {Date(9), period, Date(9), period, Date(9), period, Date(9), period});
     }
 
     // What a rebuild touches, as counts; the fingerprint of "nothing changed".
@@ -74,16 +102,6 @@ class TstOptions : public QObject
         parts << Sys(QStringLiteral("JxcPeriod")) << Sys(QStringLiteral("iniover"))
               << Value(QStringLiteral("SELECT sum(RecPrice) FROM ptype")).toString();
         return parts.join(u' ');
-    }
-
-    bool TableExists(const QString &table)
-    {
-        try {
-            Count(table);
-            return true;
-        } catch (const accountdb::DbError &) {
-            return false;
-        }
     }
 
     bool RunAdmin(const QStringList &args)
@@ -158,7 +176,7 @@ private slots:
     {
         QFETCH(QStringList, keep);
         QFETCH(QString, expected);
-        FillDemo();
+        FillBills();
         const int openingBills = Count(QStringLiteral("DlyNdxIni"));
         const int openingStock =
             Value(QStringLiteral(
@@ -202,7 +220,10 @@ private slots:
     void rebuildThenCostAndCheckout()
     {
         SKIP_ON_SERVER("orvane-admin opens account set files");
-        FillDemo();
+        accountdb::demo::DemoOptions options;
+        options.goods = 12;
+        options.lines = 300;
+        accountdb::demo::generateDemo(FSet->Db(), options);
         QVERIFY(RunAdmin({QStringLiteral("cost-calc"), QStringLiteral("--force-zero")}));
         QVERIFY(RunAdmin({QStringLiteral("checkout"), QStringLiteral("--ignore-unaudited"),
                           QStringLiteral("--ignore-unallocated")}));
@@ -238,7 +259,7 @@ private slots:
         QFETCH(int, beforeResult);
         QFETCH(int, afterResult);
         QFETCH(QString, message);
-        FillDemo();
+        FillBills();
         AddPlugIn(QStringLiteral("P_After"), false, afterResult);
         AddPlugIn(QStringLiteral("P_Before"), true, beforeResult);
         const QString before = State() + Sys(QStringLiteral("UnitMemo"));
@@ -253,18 +274,19 @@ private slots:
         QTest::addColumn<QStringList>("scripts");
         QTest::addColumn<QString>("applied");
         QTest::addColumn<QString>("message");
-        const QString good1 = QStringLiteral("CREATE TABLE T_Upgrade1 (ID INTEGER);\n");
-        const QString good2 = QStringLiteral("CREATE TABLE T_Upgrade2 (ID INTEGER);\n");
-        const QString bad =
-            QStringLiteral("CREATE TABLE T_Upgrade3 (ID INTEGER);\nINSERT INTO T_Missing VALUES (1);\n");
-        QTest::newRow("two good") << QStringList{good1, good2} << QStringLiteral("101")
+        const QString append = QStringLiteral(
+            "UPDATE T_Gbl_SysDataCw SET SubValue = SubValue || '%1' WHERE SubName = 'UnitMemo';\n");
+        const QString bad = append.arg(3) + QStringLiteral("INSERT INTO T_Missing (ID) VALUES (1);\n");
+        QTest::newRow("two good") << QStringList{append.arg(1), append.arg(2)} << QStringLiteral("12")
                                   << QStringLiteral("执行成功。");
-        QTest::newRow("good then bad then good") << QStringList{good1, bad, good2} << QStringLiteral("100")
-                                                 << QStringLiteral("所选SQL文件有错误，请检查。");
+        QTest::newRow("good then bad then good")
+            << QStringList{append.arg(1), bad, append.arg(2)} << QStringLiteral("1")
+            << QStringLiteral("所选SQL文件有错误，请检查。");
     }
 
     void upgrade()
     {
+        SKIP_ON_SERVER("the host's script runner does not run scripts on the server yet");
         QFETCH(QStringList, scripts);
         QFETCH(QString, applied);
         QFETCH(QString, message);
@@ -280,10 +302,7 @@ private slots:
         QCOMPARE(form.lbeSQL->text(), files.first());
         FSet->Messages().Answers.enqueue(true);
         form.btnOK->click();
-        QString got;
-        for (const char *table : {"T_Upgrade1", "T_Upgrade3", "T_Upgrade2"})
-            got += TableExists(QString::fromLatin1(table)) ? u'1' : u'0';
-        QCOMPARE(got, applied);
+        QCOMPARE(Sys(QStringLiteral("UnitMemo")), applied);
         QCOMPARE(FSet->Messages().LastText(), message);
         QVERIFY(!form.pbRun->isVisible());
     }
@@ -367,26 +386,18 @@ private slots:
         QFETCH(bool, opened);
         QFETCH(bool, splitStock);
         QFETCH(int, result);
-        const QString year = Sys(QStringLiteral("CurrentYear"));
+        FYear = Sys(QStringLiteral("CurrentYear")).toInt();
         Exec(QStringLiteral(
             "INSERT INTO ptype (typeId, Sonnum) VALUES ('00001', 1);"
             "INSERT INTO ptype (typeId, ParId, UserCode, FullName, Costmode) VALUES "
             "('0000100001', '00001', 'G1', '铝板', 1);"
             "INSERT INTO stock (typeId, FullName) VALUES ('00001', '甲仓'), ('00002', '乙仓')"));
-        const auto post = [&](int vchtype, const QString &ktype, double qty) {
-            ProcParams p{
-                {QStringLiteral("@nVchType"), vchtype},
-                {QStringLiteral("@szDate"), year + QStringLiteral("-01-05")},
-                {QStringLiteral("@szKTypeID"), ktype},
-                {QStringLiteral("@szOperatorID"), QStringLiteral("00000")},
-                {QStringLiteral("@szXML"),
-                 QStringLiteral("<Root><Record PtypeID=\"0000100001\" Qty=\"%1\" Price=\"5\"/></Root>")
-                     .arg(qty)}};
-            QCOMPARE(FSet->Db().callProc(QStringLiteral("P_Jxc_PostBill"), p), 0);
+        const auto line = [](double qty) {
+            return QStringLiteral("<Record PtypeID=\"0000100001\" Qty=\"%1\" Price=\"5\"/>").arg(qty);
         };
-        post(201, QStringLiteral("00001"), 10);
+        Post(201, Date(1), QStringLiteral("00001"), line(10));
         // Sold from the other warehouse: the company has stock, that warehouse has none.
-        post(11, splitStock ? QStringLiteral("00002") : QStringLiteral("00001"), 4);
+        Post(11, Date(5), splitStock ? QStringLiteral("00002") : QStringLiteral("00001"), line(4));
         if (opened)
             Exec(QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = '1' WHERE SubName = 'iniover'"));
         const QString before = Sys(QStringLiteral("InventoryAccounting"));

@@ -209,10 +209,14 @@ int changeInventoryAccounting(ProcContext &ctx)
     if (fifoGoesNegative(ctx, mode == 1))
         return -3;
     ctx.exec(QStringLiteral("DELETE FROM GoodsStocksCost"));
-    ctx.exec(QStringLiteral("INSERT INTO GoodsStocksCost (PtypeId, KTypeID, BlockNo, Period, Qty, Total) "
-                            "SELECT PtypeId, %1, BlockNo, 0, sum(Qty), sum(Total) FROM DlyIni "
-                            "GROUP BY PtypeId, %1, BlockNo")
-                 .arg(mode == 1 ? QStringLiteral("KtypeId") : QStringLiteral("''")));
+    if (mode == 1)
+        ctx.exec(QStringLiteral("INSERT INTO GoodsStocksCost (PtypeId, KTypeID, BlockNo, Period, Qty, Total) "
+                                "SELECT PtypeId, KtypeId, BlockNo, 0, sum(Qty), sum(Total) FROM DlyIni "
+                                "GROUP BY PtypeId, KtypeId, BlockNo"));
+    else
+        ctx.exec(QStringLiteral("INSERT INTO GoodsStocksCost (PtypeId, KTypeID, BlockNo, Period, Qty, Total) "
+                                "SELECT PtypeId, '', BlockNo, 0, sum(Qty), sum(Total) FROM DlyIni "
+                                "GROUP BY PtypeId, BlockNo"));
     for (const QString &table : kBalanceTables)
         ctx.exec(QStringLiteral("DELETE FROM %1 WHERE Period <> 0").arg(table));
     ctx.exec(QStringLiteral("UPDATE ptype SET CalcCost = 1, MonthCalcCost = 1"));
