@@ -32,6 +32,7 @@ enum AdminRight {
     RightBillImport = 1310,     // 业务单据导入
     RightBillExport = 1311,     // 业务单据导出
     RightTaxExport = 1336,      // 航天金穗数据导出
+    RightRebuild = 1324,        // 系统重建
 };
 
 struct AdminCommand

@@ -25,6 +25,7 @@ int cmdGroup(const QStringList &args);      // CmdGroup.cpp
 int cmdExportBills(const QStringList &args); // CmdBillExport.cpp
 int cmdImportBills(const QStringList &args); // CmdBillImport.cpp
 int cmdExportTax(const QStringList &args);   // CmdBillExport.cpp
+int cmdRebuild(const QStringList &args);    // CmdRebuild.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -39,6 +40,7 @@ const QList<AdminCommand> &commands()
         {"cost-calc", "计算本期存货成本（全部或指定存货）", &cmdCostCalc, RightCostCalc},
         {"checkout", "进销存期末结账（结转本期成本，进入下个期间）", &cmdCheckout, RightCheckOut},
         {"uncheckout", "进销存期末反结账（返回上一进销存期间）", &cmdUncheckout, RightUnCheckOut},
+        {"rebuild", "系统重建（清除业务数据，回到启用期间）", &cmdRebuild, RightRebuild},
         {"event-log", "列出、导出或打印系统日志", &cmdEventLog, RightEventLog},
         {"bill-number", "为一种单据取新的单据编号", &cmdBillNumber, RightBillEntry},
         {"passwd", "修改操作员的登录密码（新密码来自文件或标准输入）", &cmdPasswd},
@@ -70,6 +72,7 @@ QString rightText(AdminRight right)
         {RightBillImport, QStringLiteral("业务单据导入")},
         {RightBillExport, QStringLiteral("业务单据导出")},
         {RightTaxExport, QStringLiteral("航天金穗数据导出")},
+        {RightRebuild, QStringLiteral("系统重建")},
     };
     return right == RightNone ? QString()
                               : QStringLiteral("需要权限：%1 %2").arg(int(right)).arg(kCaptions.value(right));

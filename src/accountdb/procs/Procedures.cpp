@@ -22,6 +22,7 @@ void registerAllProcs(ProcRegistry &registry)
     registerLayoutsProcs(registry);
     registerLayoutsBasicProcs(registry);
     registerBillIoProcs(registry);
+    registerOptionsProcs(registry);
 }
 
 } // namespace accountdb

@@ -23,7 +23,10 @@ void registerSetupProcs(ProcRegistry &registry);        // ProcsSetup.cpp
 void registerRightsProcs(ProcRegistry &registry);       // ProcsRights.cpp
 void registerLayoutsProcs(ProcRegistry &registry);      // ProcsLayouts.cpp
 void registerLayoutsBasicProcs(ProcRegistry &registry); // ProcsLayoutsBasic.cpp
-void registerBillIoProcs(ProcRegistry &registry);    // ProcsBillIo.cpp
-void registerBillIoImportProcs(ProcRegistry &registry); // ProcsBillIoImport.cpp (called by registerBillIoProcs)
+void registerBillIoProcs(ProcRegistry &registry);       // ProcsBillIo.cpp
+void registerBillIoImportProcs(
+    ProcRegistry &registry);                       // ProcsBillIoImport.cpp (called by registerBillIoProcs)
+void registerOptionsProcs(ProcRegistry &registry); // ProcsOptions.cpp
+void registerOptionsRebuildProcs(ProcRegistry &registry); // ProcsOptionsRebuild.cpp
 
 } // namespace accountdb

@@ -55,6 +55,8 @@ QList<Migration> migrations()
          &migrateRightKindsTo8},
         {9, QStringLiteral("bill layouts, column formulas and basic-information bindings"),
          &migrateLayoutsTo9},
+        {10, QStringLiteral("account options pages, rebuild plug-ins and the records a rebuild clears"),
+         &migrateOptionsTo10},
     };
     Q_ASSERT(kMigrations.last().version == kSchemaVersion);
     return kMigrations;

@@ -2,9 +2,11 @@
 
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
+#include "uAccountOption.h"
 #include "uAutobackup.h"
 #include "uBackUp.h"
 #include "uBillAuditConfig.h"
+#include "uCMSystemReBuild.h"
 #include "uChangeOpFrm.h"
 #include "uChangePassFrm.h"
 #include "uCostCalculate.h"
@@ -21,6 +23,7 @@
 #include "uSerialNumRules.h"
 #include "uStringConst.h"
 #include "uSysEventLog.h"
+#include "uUpdateAcc.h"
 #include "uVchGridConfig.h"
 #include "uWarnList.h"
 
@@ -57,6 +60,18 @@ bool UnCheckOut()
     TfrmUnJxcCheckOut::Execute();
     return true;
 }
+
+// 系统重建: other windows closed first; after a rebuild the status bar and the menus are reloaded.
+bool SystemReBuild()
+{
+    if (!uOrvaneCommon::ConfirmCloseOtherWindows())
+        return false;
+    if (TfrmCMSystemReBuild::Execute()) {
+        Udllsystemintf::RefreshMainStatusBar(RefreshSet({TRefreshSB::rsbAccount}));
+        Udllsystemintf::LoadMenu(false);
+    }
+    return true;
+}
 } // namespace
 
 TCallDllFunction Guarded(const QString &name, TCallDllFunction routine)
@@ -80,13 +95,20 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("更换操作员"),
          [] { return uChangeOpFrm::ShowChangeOp(&uOrvaneCommon::ConfirmCloseOtherWindows); }},
         {QStringLiteral("打开账套"), [] { return uOpenAccount::OpenAccountSet(&DllAutoWarnList, nullptr); }},
+        {QStringLiteral("系统重建"), SystemReBuild},
         {QStringLiteral("安全钥匙"), uPassToken::ShowPassToken},
         {QStringLiteral("修改口令"), uChangePassFrm::ShowChangePass},
         {QStringLiteral("系统日志"), uSysEventLog::ShowSysEventLog},
+        {QStringLiteral("升级补丁"), TfrmUpdateAcc::Execute},
         {QStringLiteral("账套修复"), RepairAccountSet},
         {QStringLiteral("备份"), uBackUp::ShowBackUp},
         {QStringLiteral("单据格式配置"), [] { return DllLoadBillConfig(0); }},
         {QStringLiteral("操作员授权"), uRightSet::ShowRightSet},
+        {QStringLiteral("账套选项"),
+         [] {
+             TfrmAccountOption::Execute();
+             return true;
+         }},
         {QStringLiteral("恢复"), uRestore::ShowRestore},
         {QStringLiteral("单据编号格式设置"), TfrmSNDefDlg::Execute},
         {QStringLiteral("单据自由项选择设置"), TfrmFreeDomBasicSelectSet::Execute},
