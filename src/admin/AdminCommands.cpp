@@ -22,6 +22,7 @@ int cmdAudit(const QStringList &args);      // CmdAudit.cpp
 int cmdInit(const QStringList &args);       // CmdInit.cpp
 int cmdOperator(const QStringList &args);   // CmdOperator.cpp
 int cmdGroup(const QStringList &args);      // CmdGroup.cpp
+int cmdBase(const QStringList &args);       // CmdBase.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -43,6 +44,7 @@ const QList<AdminCommand> &commands()
         {"audit", "审核（通过或驳回）审核流程中的一张单据", &cmdAudit, RightAudit},
         {"operator", "列出、新增或删除操作员", &cmdOperator, RightOperatorRights},
         {"group", "权限组：新增、删除、授予或取消权限、组里的操作员", &cmdGroup, RightOperatorRights},
+        {"base", "基本信息：列出、新增、修改、隐藏、删除、导出或导入（CSV）", &cmdBase},
     };
     return kCommands;
 }

@@ -21,6 +21,7 @@ void registerAllProcs(ProcRegistry &registry)
     registerRightsProcs(registry);
     registerLayoutsProcs(registry);
     registerLayoutsBasicProcs(registry);
+    registerBaseDataProcs(registry);
 }
 
 } // namespace accountdb

@@ -23,5 +23,6 @@ void registerSetupProcs(ProcRegistry &registry);     // ProcsSetup.cpp
 void registerRightsProcs(ProcRegistry &registry);    // ProcsRights.cpp
 void registerLayoutsProcs(ProcRegistry &registry);   // ProcsLayouts.cpp
 void registerLayoutsBasicProcs(ProcRegistry &registry); // ProcsLayoutsBasic.cpp
+void registerBaseDataProcs(ProcRegistry &registry);  // ProcsBaseData.cpp (+ ProcsBaseDataCsv.cpp)
 
 } // namespace accountdb
