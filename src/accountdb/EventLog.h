@@ -34,6 +34,7 @@ inline const QString Upgrade = QStringLiteral("升级补丁：%1");
 inline const QString BillExport = QStringLiteral("业务单据导出：%1");
 inline const QString BillImport = QStringLiteral("业务单据导入：%1");
 inline const QString LogExport = QStringLiteral("日志导出操作");
+inline const QString BaseDataChange = QStringLiteral("基本信息：%1"); // kind and what changed
 inline const QString LogClear = QStringLiteral("清空系统日志");
 } // namespace event
 

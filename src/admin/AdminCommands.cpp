@@ -26,6 +26,7 @@ int cmdExportBills(const QStringList &args); // CmdBillExport.cpp
 int cmdImportBills(const QStringList &args); // CmdBillImport.cpp
 int cmdExportTax(const QStringList &args);   // CmdBillExport.cpp
 int cmdRebuild(const QStringList &args);    // CmdRebuild.cpp
+int cmdBase(const QStringList &args);       // CmdBase.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -51,6 +52,7 @@ const QList<AdminCommand> &commands()
         {"export-bills", "把单据导出为业务单据文件", &cmdExportBills, RightBillExport},
         {"import-bills", "检查并导入业务单据文件（全部导入或全部不导入）", &cmdImportBills, RightBillImport},
         {"export-tax", "把销售单导出为开票系统的单据文件", &cmdExportTax, RightTaxExport},
+        {"base", "基本信息：列出、新增、修改、隐藏、删除、导出或导入（CSV）", &cmdBase},
     };
     return kCommands;
 }

@@ -82,6 +82,10 @@ TBaseKind Resolve(accountdb::AccountDatabase &db, const QString &kind)
         const QString sonnum = HostSchema::FindColumn(columns, {QStringLiteral("Sonnum")});
         if (!sonnum.isEmpty())
             k.Conditions << Quoted(sonnum) + QStringLiteral(" = 0");
+        const QString isClass = HostSchema::FindColumn(columns, {QStringLiteral("IsClass")});
+        if (!isClass.isEmpty())
+            k.Conditions << Quoted(isClass) + QStringLiteral(" = 0");
+        k.PinyinColumn = HostSchema::FindColumn(columns, {QStringLiteral("PinyinCode")});
         // The system administrator is an operator, not an employee of the company.
         if (k.Kind == QLatin1String("Employee") && !k.IdColumn.isEmpty())
             k.Conditions << Quoted(k.IdColumn) + QStringLiteral(" <> '00000'");
@@ -116,8 +120,14 @@ TBaseRecordList Find(accountdb::AccountDatabase &db, const TBaseKind &kind, TBas
             conditions << QStringLiteral("CAST(%1 AS TEXT) LIKE ? ESCAPE '\\'").arg(Quoted(kind.CodeColumn));
             params << EscapeLike(search) + u'%';
         } else {
-            conditions << QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(Quoted(kind.NameColumn));
+            QString condition = QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(Quoted(kind.NameColumn));
             params << u'%' + EscapeLike(search) + u'%';
+            if (!kind.PinyinColumn.isEmpty()) { // the initials of the name ("ZGS" finds 中国石油)
+                condition = QStringLiteral("(%1 OR %2 LIKE upper(?) ESCAPE '\\')")
+                                .arg(condition, Quoted(kind.PinyinColumn));
+                params << EscapeLike(search) + u'%';
+            }
+            conditions << condition;
         }
     }
     if (!idPrefix.isEmpty()) {

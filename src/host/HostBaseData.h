@@ -20,6 +20,7 @@ struct TBaseKind
     QString Table;   // the account set's table; empty when it has none
     QString IdColumn, CodeColumn, NameColumn;
     QStringList Conditions; // fixed conditions of the kind (no deleted rows, no classes)
+    QString PinyinColumn;   // the initials of the name, when the table keeps them
 };
 
 enum class TBaseSearchField { Code, Name };
@@ -31,8 +32,8 @@ QStringList Kinds();
 // kind has an empty caption and no table.
 TBaseKind Resolve(accountdb::AccountDatabase &db, const QString &kind);
 // Rows of the kind ordered by code. A code search matches codes that begin with the text, a name
-// search names that contain it; an empty text matches every row. A non-empty idPrefix keeps only
-// rows whose id begins with it (the sub-accounts of an account).
+// search names that contain it (or whose pinyin initials begin with it); an empty text matches every row. A
+// non-empty idPrefix keeps only rows whose id begins with it (the sub-accounts of an account).
 TBaseRecordList Find(accountdb::AccountDatabase &db, const TBaseKind &kind, TBaseSearchField field,
                      const QString &text, const QString &idPrefix = QString());
 // The text as a LIKE pattern that matches it literally ("\" escapes "%", "_" and itself).

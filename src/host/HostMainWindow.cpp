@@ -3,6 +3,7 @@
 #include "OperatorRights.h"
 
 #include "AccountDatabase.h"
+#include "BaseDataWindow.h"
 #include "HostConfig.h"
 #include "HostDesktop.h"
 #include "HostHelp.h"
@@ -486,9 +487,40 @@ void HostMainWindow::LoadMenu(bool reload)
     AddNewAccountSetEntry(menus.contains(QStringLiteral("文件"))
                               ? menus.value(QStringLiteral("文件"))
                               : menuBar()->addMenu(QStringLiteral("文件(&F)")));
+    BuildBaseDataMenu();
     BuildWindowMenu();
     BuildHelpMenu();
     FDesktop->SetEntries(ordered, allowed);
+}
+
+void HostMainWindow::BuildBaseDataMenu()
+{
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("基本信息(&B)"));
+    menu->setObjectName(QStringLiteral("mnuBaseData"));
+    for (const accountdb::basedata::Kind &kind : accountdb::basedata::kinds()) {
+        QAction *action =
+            menu->addAction(kind.caption, this, [this, name = kind.name] { OpenBaseData(name); });
+        action->setObjectName(QStringLiteral("actBase_") + kind.name);
+    }
+}
+
+void HostMainWindow::OpenBaseData(const QString &kind)
+{
+    const accountdb::basedata::Kind *k = accountdb::basedata::findKind(kind);
+    if (!FSession || !k)
+        return;
+    const QString name = QStringLiteral("frmBaseData_") + k->name;
+    for (QMdiSubWindow *sub : FMdiArea->subWindowList()) {
+        if (sub->widget() && sub->widget()->objectName() == name) {
+            FMdiArea->setActiveSubWindow(sub);
+            return;
+        }
+    }
+    auto *window = new BaseDataWindow(FSession->Db(), FSession->Messages(),
+                                      FSession->System().GetCurrentOperatorId(), *k);
+    QMdiSubWindow *sub = FMdiArea->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->showMaximized();
 }
 
 void HostMainWindow::BuildWindowMenu()

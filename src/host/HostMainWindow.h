@@ -63,6 +63,8 @@ public:
     // F1 / 帮助主题: the help page of the active window, the contents when the desktop is in front.
     void ShowHelp();
     void ShowAbout();
+    // 基本信息: the window of one kind of base data (goods, partners, ...), brought to the front when open.
+    void OpenBaseData(const QString &kind);
     HostHelp *Help() const { return FHelp; }
 
     // Runs a module entry by key. Errors the entry raises are shown through the message service;
@@ -112,6 +114,7 @@ private:
     void AddNewAccountSetEntry(QMenu *fileMenu);
     void AskNewAccountSet();
     void BuildWindowMenu();
+    void BuildBaseDataMenu();
     void BuildHelpMenu();
     QList<QMdiSubWindow *> PagesOtherThanDesktop() const;
     QString CurrentJxcPeriod();

@@ -13,8 +13,10 @@ add_library(orvane_hostui STATIC
   HostSchema.cpp HostSchema.h
   HostScreenshot.cpp HostScreenshot.h
   LogOnDialog.cpp LogOnDialog.h
+  basedata/BaseDataStore.cpp basedata/BaseDataStore.h
+  basedata/BaseDataWindow.cpp basedata/BaseDataWindow.h
 )
-target_include_directories(orvane_hostui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_include_directories(orvane_hostui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/basedata)
 target_link_libraries(orvane_hostui PUBLIC orvane_hostsvc Qt6::Widgets)
 
 add_executable(orvane main.cpp)

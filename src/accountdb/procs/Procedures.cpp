@@ -23,6 +23,7 @@ void registerAllProcs(ProcRegistry &registry)
     registerLayoutsBasicProcs(registry);
     registerBillIoProcs(registry);
     registerOptionsProcs(registry);
+    registerBaseDataProcs(registry);
 }
 
 } // namespace accountdb

@@ -28,5 +28,6 @@ void registerBillIoImportProcs(
     ProcRegistry &registry);                       // ProcsBillIoImport.cpp (called by registerBillIoProcs)
 void registerOptionsProcs(ProcRegistry &registry); // ProcsOptions.cpp
 void registerOptionsRebuildProcs(ProcRegistry &registry); // ProcsOptionsRebuild.cpp
+void registerBaseDataProcs(ProcRegistry &registry);       // ProcsBaseData.cpp (+ ProcsBaseDataCsv.cpp)
 
 } // namespace accountdb

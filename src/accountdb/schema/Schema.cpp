@@ -57,6 +57,9 @@ QList<Migration> migrations()
          &migrateLayoutsTo9},
         {10, QStringLiteral("account options pages, rebuild plug-ins and the records a rebuild clears"),
          &migrateOptionsTo10},
+        {11,
+         QStringLiteral("base-data classes, pinyin codes and the fields of goods, partners and employees"),
+         &migrateBaseDataTo11},
     };
     Q_ASSERT(kMigrations.last().version == kSchemaVersion);
     return kMigrations;

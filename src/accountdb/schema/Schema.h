@@ -51,5 +51,6 @@ void migrateSetupTo7(AccountDatabase &db);      // SchemaSetup.cpp
 void migrateRightKindsTo8(AccountDatabase &db); // SchemaRightKinds.cpp
 void migrateLayoutsTo9(AccountDatabase &db);    // SchemaLayouts.cpp
 void migrateOptionsTo10(AccountDatabase &db);   // SchemaOptions.cpp
+void migrateBaseDataTo11(AccountDatabase &db);  // SchemaBaseData.cpp
 
 } // namespace accountdb::schema
