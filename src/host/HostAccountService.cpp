@@ -35,6 +35,9 @@ namespace {
 std::atomic<int> g_connectionCounter{0};
 
 const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+// Backups here are copies of an account-set file; a server keeps its own.
+const QString kServerBackupText = QStringLiteral(
+    "账套在数据库服务器上，不能在这里备份或恢复，请用数据库服务器的备份工具（pg_dump、pg_restore）。");
 
 // A connection of its own on a file (checks and the exclusive hold around a swap); closed and removed
 // with the object.
@@ -266,6 +269,8 @@ void HostAccountService::CleanLeftovers()
 int HostAccountService::BackUpDataBase(const QString &backupName, const QString &ztName)
 {
     FLastError.clear();
+    if (FAccess.Database().isServer())
+        return FailedBit | Fail(ErrAborted, kServerBackupText);
     const QString target = BackupFilePath(backupName);
     if (target.isEmpty())
         return FailedBit | Fail(ErrBadName, QStringLiteral("备份文件名不是有效的文件名：") + backupName);
@@ -444,6 +449,8 @@ int HostAccountService::RestoreDataBase(const QString &fileName)
 
 int HostAccountService::RestoreCopy(const QString &fileName)
 {
+    if (FAccess.Database().isServer())
+        return Fail(ErrAborted, kServerBackupText);
     const QString source = ResolveRestoreFile(fileName.trimmed());
     if (source.isEmpty())
         return Fail(-1, QStringLiteral("备份文件不存在：") + fileName);

@@ -13,13 +13,13 @@ QVariant HostBillConfig::Lookup(int vchType, const QString &column)
     for (int type : types) {
         if (!HostSchema::TableName(*db, QStringLiteral("T_GBL_Vchtype")).isEmpty()) {
             const QVariant v = db->value(
-                QStringLiteral("SELECT \"%1\" FROM T_GBL_Vchtype WHERE Vchtype = ?").arg(column), {type});
+                QStringLiteral("SELECT %1 FROM T_GBL_Vchtype WHERE Vchtype = ?").arg(column), {type});
             if (!v.isNull())
                 return v;
         }
         if (!HostSchema::TableName(*db, QStringLiteral("T_Inf_PlugIn_Vchtype")).isEmpty()) {
             const QVariant v =
-                db->value(QStringLiteral("SELECT \"%1\" FROM T_Inf_PlugIn_Vchtype WHERE Vchtype = ? "
+                db->value(QStringLiteral("SELECT %1 FROM T_Inf_PlugIn_Vchtype WHERE Vchtype = ? "
                                          "ORDER BY MainVersion LIMIT 1")
                               .arg(column),
                           {type});

@@ -4,6 +4,7 @@
 
 #include "AccountDatabase.h"
 #include "BaseDataWindow.h"
+#include "Dialect.h"
 #include "HostConfig.h"
 #include "HostDesktop.h"
 #include "HostHelp.h"
@@ -35,6 +36,8 @@ const QString kCloseOtherWindows = QStringLiteral("当前打开了其他窗口�
 
 bool SameFile(const QString &a, const QString &b)
 {
+    if (accountdb::isServerLocation(a) || accountdb::isServerLocation(b))
+        return a == b;
     const QString ca = QFileInfo(a).canonicalFilePath();
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
@@ -234,7 +237,7 @@ TOperatorList HostMainWindow::Operators(const QString &dataBase)
     };
     if (FSession && SameFile(dataBase, FSession->Db().path()))
         return read(FSession->Db());
-    if (!QFileInfo(dataBase).isFile())
+    if (!accountdb::isServerLocation(dataBase) && !QFileInfo(dataBase).isFile())
         return {};
     try {
         auto db = accountdb::AccountDatabase::open(dataBase);
@@ -249,7 +252,7 @@ bool HostMainWindow::LogOn(const TLogOnRequest &request, QString *error)
     HostSession *target = FSession;
     std::unique_ptr<HostSession> opened;
     if (!FSession || !SameFile(request.DataBase, FSession->Db().path())) {
-        if (!QFileInfo(request.DataBase).isFile()) {
+        if (!accountdb::isServerLocation(request.DataBase) && !QFileInfo(request.DataBase).isFile()) {
             if (error)
                 *error = LogOnDialog::MissingDataBaseText();
             return false;

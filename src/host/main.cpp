@@ -189,8 +189,9 @@ int main(int argc, char *argv[])
     std::unique_ptr<HostSession> session;
     try {
         // A new account set goes into an existing folder only: a mistyped path is refused, not created.
-        session = QFileInfo::exists(dbPath) ? HostSession::Open(dbPath, &messages)
-                                            : HostSession::Create(dbPath, &messages);
+        session = accountdb::isServerLocation(dbPath) || QFileInfo::exists(dbPath)
+                      ? HostSession::Open(dbPath, &messages)
+                      : HostSession::Create(dbPath, &messages);
     } catch (const accountdb::DbError &e) {
         Err() << e.message() << Qt::endl;
         return 4;

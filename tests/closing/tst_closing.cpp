@@ -372,13 +372,14 @@ void TstClosing::reversalRefusals_data()
     QTest::addColumn<QString>("message");
 
     QTest::newRow("never closed") << false << QString() << -9205 << "系统还没有已结账的期间,不能反结账。";
-    QTest::newRow("previous period open")
-        << true
-        << "UPDATE T_Gbl_SysDataCw SET SubValue = CAST(SubValue + 1 AS TEXT) WHERE SubName = 'JxcPeriod'"
-        << -9204 << "进销存上期还未结账，不能反结账。";
-    QTest::newRow("accounting period past")
-        << true << "UPDATE T_Gbl_SysDataCw SET SubValue = CAST(SubValue + 1 AS TEXT) WHERE SubName = 'Period'"
-        << -9203 << "财务已经结转，进销存不能反结账。";
+    QTest::newRow("previous period open") << true
+                                          << "UPDATE T_Gbl_SysDataCw SET SubValue = CAST(CAST(SubValue AS "
+                                             "INTEGER) + 1 AS TEXT) WHERE SubName = 'JxcPeriod'"
+                                          << -9204 << "进销存上期还未结账，不能反结账。";
+    QTest::newRow("accounting period past") << true
+                                            << "UPDATE T_Gbl_SysDataCw SET SubValue = CAST(CAST(SubValue AS "
+                                               "INTEGER) + 1 AS TEXT) WHERE SubName = 'Period'"
+                                            << -9203 << "财务已经结转，进销存不能反结账。";
     QTest::newRow("voucher void") << true << "UPDATE T_CW_DlyNdx SET Deleted = 1 WHERE Source = 'JXCJZ'"
                                   << -9206 << "上期结转生成的凭证已经作废，不能反结账。";
     QTest::newRow("voucher posted") << true << "UPDATE T_CW_DlyNdx SET Posted = 1 WHERE Source = 'JXCJZ'"

@@ -779,7 +779,7 @@ void TestCostCalc::averageBalancesPerPeriodAndConservation()
         const double moved =
             Value(QStringLiteral("SELECT coalesce(sum(CostTotal), 0) FROM (SELECT CostTotal, Period, "
                                  "PtypeId FROM DlyBuy UNION ALL SELECT CostTotal, Period, PtypeId FROM "
-                                 "DlySale) WHERE PtypeId = ? AND Period = ?"),
+                                 "DlySale) AS l WHERE PtypeId = ? AND Period = ?"),
                   {g, Period(month)})
                 .toDouble();
         const double before = month == 1 ? 50.0 : jan.total;
@@ -1059,8 +1059,8 @@ void TestCostCalc::itemSaveChecksPeriodAndMark_data()
     QTest::addColumn<QString>("change"); // what another workstation commits after the list was read
     QTest::addColumn<QString>("reason");
     const QString checkout =
-        QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = SubValue + 1 WHERE SubName = "
-                       "'JxcPeriod'");
+        QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = CAST(CAST(SubValue AS INTEGER) + 1 AS TEXT) "
+                       "WHERE SubName = 'JxcPeriod'");
     const QString costed = QStringLiteral("UPDATE ptype SET CalcCost = 0 WHERE typeId = 'G1'");
     const QString monthMark =
         QStringLiteral("UPDATE ptype SET MonthCalcCost = 1 - MonthCalcCost WHERE typeId = 'G1'");

@@ -72,6 +72,7 @@ void WriteFile(const QString &path, const QByteArray &bytes)
 
 void TestMaintenance::backupWritesFileAndCatalogue()
 {
+    SKIP_ON_SERVER("copies of account-set files");
     AddData(20);
     HostAccountService &account = FAcct->Session().Account();
     QCOMPARE(account.BackupFolder(), BackupFolder());
@@ -102,6 +103,7 @@ void TestMaintenance::backupWritesFileAndCatalogue()
 
 void TestMaintenance::backupNeverOverwrites()
 {
+    SKIP_ON_SERVER("copies of account-set files");
     HostAccountService &account = FAcct->Session().Account();
     QCOMPARE(account.BackUpDataBase(QStringLiteral("first"), QStringLiteral("a")), 0);
     const QByteArray before = FileHash(BackupFolder() + QStringLiteral("/first.bak"));
@@ -131,6 +133,7 @@ void TestMaintenance::failedBackupLeavesNothing_data()
 
 void TestMaintenance::failedBackupLeavesNothing()
 {
+    SKIP_ON_SERVER("copies of account-set files");
     QFETCH(QString, name);
     QFETCH(bool, inTransaction);
     QFETCH(int, code);
@@ -157,6 +160,7 @@ void TestMaintenance::roundTripGivesBackTheData_data()
 
 void TestMaintenance::roundTripGivesBackTheData()
 {
+    SKIP_ON_SERVER("copies of account-set files");
     QFETCH(bool, byPath);
     AddData(200);
     const QString before = Dump();
@@ -204,6 +208,7 @@ void TestMaintenance::refusedRestoreChangesNothing_data()
 
 void TestMaintenance::refusedRestoreChangesNothing()
 {
+    SKIP_ON_SERVER("copies of account-set files");
     QFETCH(QString, kind);
     QFETCH(int, code);
     AddData(300);
@@ -263,6 +268,7 @@ void TestMaintenance::refusedRestoreChangesNothing()
 
 void TestMaintenance::restoreRefusedWhileAnotherConnectionHoldsTheSet()
 {
+    SKIP_ON_SERVER("copies of account-set files");
     AddData(10);
     HostAccountService &account = FAcct->Session().Account();
     QCOMPARE(account.BackUpDataBase(QStringLiteral("b"), QStringLiteral("a")), 0);
@@ -283,6 +289,7 @@ void TestMaintenance::restoreRefusedWhileAnotherConnectionHoldsTheSet()
 
 void TestMaintenance::newFilesAreOwnerOnly()
 {
+    SKIP_ON_SERVER("copies of account-set files");
     AddData(5);
     HostAccountService &account = FAcct->Session().Account();
     const mode_t previous = ::umask(022);
@@ -303,6 +310,7 @@ void TestMaintenance::newFilesAreOwnerOnly()
 
 void TestMaintenance::killedJobLeftoversRemoved()
 {
+    SKIP_ON_SERVER("copies of account-set files");
     HostAccountService &account = FAcct->Session().Account();
     QVERIFY(QDir().mkpath(BackupFolder()));
     // Tags as a killed job and as a running one would leave them.
@@ -345,6 +353,7 @@ void TestMaintenance::killedJobLeftoversRemoved()
 
 void TestMaintenance::deleteBackup()
 {
+    SKIP_ON_SERVER("copies of account-set files");
     HostAccountService &account = FAcct->Session().Account();
     QCOMPARE(account.BackUpDataBase(QStringLiteral("one"), QStringLiteral("a")), 0);
     QCOMPARE(account.BackUpDataBase(QStringLiteral("two"), QStringLiteral("a")), 0);

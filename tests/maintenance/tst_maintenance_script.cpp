@@ -23,9 +23,7 @@ const QByteArray kHash = QByteArrayLiteral("$argon2id$v=19$m=65536,t=2,p=1$c2Fsd
 
 bool TableExists(accountdb::AccountDatabase &db, const QString &name)
 {
-    return db.value(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?"),
-                    {name})
-               .toInt() == 1;
+    return db.sql().tables(QSql::Tables).contains(name, Qt::CaseInsensitive);
 }
 } // namespace
 

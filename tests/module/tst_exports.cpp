@@ -162,6 +162,7 @@ void TestExports::repairReports()
     QFETCH(QString, damage);
     QFETCH(QString, report);
     if (!damage.isEmpty()) {
+        SKIP_ON_SERVER("a server enforces every reference: the damage cannot be made");
         FSet->Db().exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
         FSet->Db().exec(damage);
         FSet->Db().exec(QStringLiteral("PRAGMA foreign_keys = ON"));

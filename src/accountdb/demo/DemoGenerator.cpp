@@ -13,6 +13,7 @@
 #include "Kvbasicfun.h"
 #include "Transaction.h"
 #include "procs/BillPoster.h"
+#include "procs/CostingCommon.h"
 
 namespace accountdb::demo {
 
@@ -71,8 +72,8 @@ public:
         if (m_opt.goods < 5 || m_opt.lines < 1 || m_opt.periods < 1 || m_opt.periods > 36)
             throw DbError(QStringLiteral("演示账套参数无效：存货至少 5 个，期间 1 到 36 个。"));
         // A large page cache keeps the growing line and list indexes in memory while posting.
-        const QVariant cacheSize = m_db.value(QStringLiteral("PRAGMA cache_size"));
-        m_db.exec(QStringLiteral("PRAGMA cache_size = -262144"));
+        for (const QString &statement : costing::bulkWriteSettings(m_db, true))
+            m_db.exec(statement);
         Transaction t(m_db);
         company();
         calendar();
@@ -91,7 +92,8 @@ public:
             m_db.exec(sql);
         m_report.seconds = double(timer.nsecsElapsed()) / 1e9;
         t.commit();
-        m_db.exec(QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize.toLongLong()));
+        for (const QString &statement : costing::bulkWriteSettings(m_db, false))
+            m_db.exec(statement);
         m_poster = nullptr;
         return m_report;
     }
@@ -102,9 +104,16 @@ private:
     QStringList dropLineIndexes()
     {
         QStringList names, definitions;
-        QSqlQuery q = m_db.exec(QStringLiteral(
-            "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL AND "
-            "(tbl_name IN ('DlyBuy', 'DlySale', 'DlyOther') OR tbl_name LIKE 'T_FIFO_%List_%')"));
+        // Indexes that back a key constraint stay (SQLite's have no text, the server's are constraints).
+        QSqlQuery q = m_db.exec(
+            m_db.isServer()
+                ? QStringLiteral(
+                      "SELECT indexname, indexdef FROM pg_indexes WHERE schemaname = current_schema() "
+                      "AND indexname NOT IN (SELECT conname FROM pg_constraint) AND "
+                      "(tablename IN ('dlybuy', 'dlysale', 'dlyother') OR tablename LIKE 't_fifo_%list_%')")
+                : QStringLiteral(
+                      "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL AND "
+                      "(tbl_name IN ('DlyBuy', 'DlySale', 'DlyOther') OR tbl_name LIKE 'T_FIFO_%List_%')"));
         while (q.next()) {
             names << q.value(0).toString();
             definitions << q.value(1).toString();

@@ -349,7 +349,7 @@ void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fro
                                              " UNION ALL"
                                              " SELECT %1, Period, -Qty, -(CostTotal + FeeTotal)"
                                              " FROM %3 WHERE PtypeID = ?"
-                                             ") GROUP BY k, Period ORDER BY Period")
+                                             ") AS m GROUP BY k, Period ORDER BY Period")
                                   .arg(keyExpr, inListTable(kind), outListTable(kind)),
                               {ptypeId, ptypeId});
         struct Movement
@@ -558,6 +558,16 @@ int sysInt(AccountDatabase &db, const QString &name, int fallback)
 bool sysCon(AccountDatabase &db, int conId)
 {
     return db.value(QStringLiteral("SELECT Stats FROM T_Gbl_SysCon WHERE ConId = ?"), {conId}).toInt() == 1;
+}
+
+QStringList bulkWriteSettings(const AccountDatabase &db, bool on)
+{
+    if (db.isServer())
+        return {};
+    if (on)
+        return {QStringLiteral("PRAGMA wal_autocheckpoint = 16384"),
+                QStringLiteral("PRAGMA cache_size = -262144")};
+    return {QStringLiteral("PRAGMA wal_autocheckpoint = 1000"), QStringLiteral("PRAGMA cache_size = -65536")};
 }
 
 } // namespace accountdb::costing

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QXmlStreamAttributes>
 #include <optional>
 
@@ -132,6 +133,11 @@ bool intAttr(const XmlRecord &r, const QString &name, qint64 &value);
 QList<int> periodsFrom(AccountDatabase &db, int from);
 int sysInt(AccountDatabase &db, const QString &name, int fallback);
 bool sysCon(AccountDatabase &db, int conId);
+
+// Connection settings for a long run of bulk writes (on) and back to the usual ones (off). On a file
+// the write-ahead log may grow to 64 MB before it is copied back and 256 MB of pages stay in the
+// cache, so that the pages a chunk changes are written once; a server tunes itself (none).
+QStringList bulkWriteSettings(const AccountDatabase &db, bool on);
 
 } // namespace costing
 } // namespace accountdb

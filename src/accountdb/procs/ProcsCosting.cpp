@@ -178,7 +178,7 @@ int getAllBillsByPtype(ProcContext &ctx)
                      "END, "
                      "KtypeId, BlockNo, Dlyorder, SourceDlyorder, '%1' "
                      "FROM (SELECT *, CASE WHEN Vchtype > 10000 THEN Vchtype / 10000 ELSE Vchtype END AS b "
-                     "      FROM %2 WHERE PtypeId = ? AND Period >= ? AND Draft = 2 AND Qty <> 0)")
+                     "      FROM %2 WHERE PtypeId = ? AND Period >= ? AND Draft = 2 AND Qty <> 0) AS l")
                      .arg(table.toLower(), table);
         params << ptype << period;
     }
@@ -488,10 +488,21 @@ int consignBackOutStock(ProcContext &ctx)
     return 0;
 }
 
+// Switches the connection to the settings of a long costing run (@On = 1) and back (@On = 0).
+int setBulkWriteSettings(ProcContext &ctx)
+{
+    AccountDatabase &db = ctx.database();
+    for (const QString &statement :
+         costing::bulkWriteSettings(db, ctx.in(QStringLiteral("@On")).toInt() == 1))
+        db.exec(statement);
+    return 0;
+}
+
 } // namespace
 
 void registerCostingProcs(ProcRegistry &registry)
 {
+    registry.addReader(QStringLiteral("P_Cost_BulkWriteSettings"), &setBulkWriteSettings);
     registry.add(QStringLiteral("P_Cost_GetNeededCalcPtype"), &getNeededCalcPtype);
     registry.add(QStringLiteral("P_Cost_GetAllBillsByPtype"), &getAllBillsByPtype);
     registry.add(QStringLiteral("P_Cost_SaveCost"), &saveCost);

@@ -16,11 +16,12 @@ const QString kReasonZero = QStringLiteral("成本为零或成本过大");
 const QString kTypedCost = QStringLiteral("手工录入");
 const QString kItemSavepoint = QStringLiteral("cost_item");
 
-// During the run the write-ahead log may grow to 64 MB before it is copied back (the same pages are
-// written by many chunks), and the page cache (256 MB) holds the bill pages a chunk changes, so that
-// none is written twice in one chunk.
-const QString kRunSettings = QStringLiteral("PRAGMA wal_autocheckpoint = 16384; PRAGMA cache_size = -262144");
-const QString kIdleSettings = QStringLiteral("PRAGMA wal_autocheckpoint = 1000; PRAGMA cache_size = -65536");
+// The connection's settings for the run (bulk writes, chunk by chunk) and back to the usual ones.
+void BulkWriteSettings(bool AOn)
+{
+    Udlldbservice::ExecuteProcByName(QStringLiteral("P_Cost_BulkWriteSettings"), {QStringLiteral("@On")},
+                                     {AOn ? 1 : 0});
+}
 
 QVariant JxcPeriodText()
 {
@@ -119,7 +120,7 @@ bool TCostCalcProcess::CalcPtypeCost(int &ADlyCount)
 
     // A run that cannot write (nothing to cost) leaves the connection's settings alone.
     if (!FRunSettings && !Udlldbservice::InTransaction()) {
-        Udlldbservice::ExecuteSQL(kRunSettings);
+        BulkWriteSettings(true);
         FRunSettings = true;
     }
     bool ok = false;
@@ -230,7 +231,7 @@ void TCostCalcProcess::CommitPending()
     CommitChunk();
     if (FRunSettings && !Udlldbservice::InTransaction()) {
         FRunSettings = false;
-        Udlldbservice::ExecuteSQL(kIdleSettings);
+        BulkWriteSettings(false);
     }
 }
 
