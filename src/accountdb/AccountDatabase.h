@@ -27,7 +27,7 @@ namespace schema {
 struct Migration;
 }
 
-constexpr int kSchemaVersion = 9;
+constexpr int kSchemaVersion = 10;
 // The identity of every account set ("ORVN"; PRAGMA application_id of a file).
 constexpr int kApplicationId = 0x4F52564E;
 

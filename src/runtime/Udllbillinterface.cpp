@@ -26,4 +26,12 @@ bool AuditBill(int vchCode, int vchType)
 {
     return Svc().AuditBill(vchCode, vchType);
 }
+bool AllAuditingBill(const QString &action, int vchCode, int vchType, int billType)
+{
+    return Svc().AllAuditingBill(action, vchCode, vchType, billType);
+}
+bool AllLoadBill(int vchCode, int vchType, bool edit, int billType)
+{
+    return Svc().AllLoadBill(vchCode, vchType, edit, billType);
+}
 } // namespace Udllbillinterface

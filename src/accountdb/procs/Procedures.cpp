@@ -21,6 +21,8 @@ void registerAllProcs(ProcRegistry &registry)
     registerRightsProcs(registry);
     registerLayoutsProcs(registry);
     registerLayoutsBasicProcs(registry);
+    registerBaseRightsProcs(registry);
+    registerAuditCenterProcs(registry);
 }
 
 } // namespace accountdb

@@ -23,5 +23,7 @@ void registerSetupProcs(ProcRegistry &registry);     // ProcsSetup.cpp
 void registerRightsProcs(ProcRegistry &registry);    // ProcsRights.cpp
 void registerLayoutsProcs(ProcRegistry &registry);   // ProcsLayouts.cpp
 void registerLayoutsBasicProcs(ProcRegistry &registry); // ProcsLayoutsBasic.cpp
+void registerBaseRightsProcs(ProcRegistry &registry);   // ProcsBaseRights.cpp
+void registerAuditCenterProcs(ProcRegistry &registry);  // ProcsAuditCenter.cpp
 
 } // namespace accountdb

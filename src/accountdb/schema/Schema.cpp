@@ -53,6 +53,7 @@ QList<Migration> migrations()
         {7, QStringLiteral("trades, charts of accounts, code lengths and set-up captions"), &migrateSetupTo7},
         {8, QStringLiteral("right kinds, rights per edition, operator plug-in procedures"), &migrateRightKindsTo8},
         {9, QStringLiteral("bill layouts, column formulas and basic-information bindings"), &migrateLayoutsTo9},
+        {10, QStringLiteral("base-data rights groups, members and grants"), &migrateBaseRightsTo10},
     };
     Q_ASSERT(kMigrations.last().version == kSchemaVersion);
     return kMigrations;

@@ -50,5 +50,6 @@ void migrateAuditTo6(AccountDatabase &db);    // SchemaAudit.cpp
 void migrateSetupTo7(AccountDatabase &db);    // SchemaSetup.cpp
 void migrateRightKindsTo8(AccountDatabase &db); // SchemaRightKinds.cpp
 void migrateLayoutsTo9(AccountDatabase &db);  // SchemaLayouts.cpp
+void migrateBaseRightsTo10(AccountDatabase &db); // SchemaBaseRights.cpp
 
 } // namespace accountdb::schema
