@@ -24,11 +24,11 @@ public:
 
     // Action "D" passes the bill's current level (posting the bill after its last level). billType is
     // the bill kind of the lists; bills of every kind are audited the same way.
-    bool AllAuditingBill(const QString &action, int vchCode, int vchType, int billType) override;
+    bool AllAuditingBill(const QString &action, int vchCode, int vchType, int billType);
     // Returns the bill to its maker with the opinion.
     bool RejectBill(int vchCode, int vchType, const QString &opinion);
     // The read-only view of the bill (object name "frmBillView", deleted on close).
-    bool AllLoadBill(int vchCode, int vchType, bool edit, int billType) override;
+    bool AllLoadBill(int vchCode, int vchType, bool edit, int billType);
 
     bool AllNewBill(int vchType) override;
     bool OpenBill(int vchCode, int vchType) override { return AllLoadBill(vchCode, vchType, false, 0); }

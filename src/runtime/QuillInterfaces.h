@@ -136,19 +136,6 @@ public:
     virtual bool AllNewBill(int vchType) = 0;
     virtual bool OpenBill(int vchCode, int vchType) = 0;
     virtual bool AuditBill(int vchCode, int vchType) = 0;
-    // One audit step ("D": pass the current level) of the logged-on operator; true when it passed.
-    virtual bool AllAuditingBill(const QString &action, int vchCode, int vchType, int billType)
-    {
-        Q_UNUSED(billType);
-        return action == u"D" && AuditBill(vchCode, vchType);
-    }
-    // Opens a bill of any state (waiting, audited, rejected); edit false for viewing only.
-    virtual bool AllLoadBill(int vchCode, int vchType, bool edit, int billType)
-    {
-        Q_UNUSED(edit);
-        Q_UNUSED(billType);
-        return OpenBill(vchCode, vchType);
-    }
 };
 
 // Account-set services: backup, restore, SQL scripts.

@@ -265,7 +265,8 @@ private slots:
         QCOMPARE(FSet->Messages().LastText(), QStringLiteral("操作员\"李四\"为会计主管，不能设置权限组。"));
     }
 
-    // Enforcement: selection and bill opening for an operator limited to W1, and for the supervisor.
+    // Enforcement: selection, the warning book and bill opening for an operator limited to W1, and for
+    // the supervisor.
     void enforcement_data()
     {
         QTest::addColumn<QString>("op");
@@ -299,6 +300,14 @@ private slots:
         QCOMPARE(uBillBaseRights::CheckBillBaseRights(11, 5, true), opens);
         if (!opens)
             QCOMPARE(FSet->Messages().LastText(), uBillBaseRights::RefusedText);
+
+        Db().exec(
+            QStringLiteral("INSERT INTO T_Jxc_PtypeWarn (PtypeId, KtypeId, WarnDown) VALUES ('0000100001', "
+                           "'00001', 5), ('0000100001', '00002', 5)"));
+        ProcParams p{{QStringLiteral("@fMode"), 2}, {QStringLiteral("@Operatorid"), op}};
+        accountdb::ResultSet rs;
+        Db().callProc(QStringLiteral("P_KOVA_WarnStock"), p, &rs);
+        QCOMPARE(rs.rows.size(), warehouses.size());
     }
 };
 

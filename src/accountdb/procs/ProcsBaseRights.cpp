@@ -94,8 +94,8 @@ int groupInsert(ProcContext &ctx)
         if (nameTaken(ctx, k, name, 0))
             return -1;
         const qint64 copy = insertGroup(ctx, k, name, comment);
-        ctx.exec(QStringLiteral(
-                     "INSERT INTO %1 (%2, TypeID, Deleted) SELECT ?, TypeID, Deleted FROM %1 WHERE %2 = ?")
+        ctx.exec(QStringLiteral("INSERT INTO %1 (%2, TypeID, Deleted) SELECT CAST(? AS INTEGER), TypeID, "
+                                "Deleted FROM %1 WHERE %2 = ?")
                      .arg(k.grantTable, k.groupColumn),
                  {copy, id});
         return int(copy);
@@ -134,9 +134,9 @@ int setGroupToBaseType(ProcContext &ctx)
                                           "substr(b.typeId, 1, length(CAST(? AS TEXT))) = ?")
                                .arg(k.baseTable, live);
     if (ctx.in(QStringLiteral("@Selected")).toInt() == 1)
-        ctx.exec(QStringLiteral(
-                     "INSERT INTO %1 (%2, TypeID, Deleted) SELECT ?, t.typeId, 0 FROM (%3) AS t WHERE 1 = 1 "
-                     "ON CONFLICT (%2, TypeID) DO UPDATE SET Deleted = 0")
+        ctx.exec(QStringLiteral("INSERT INTO %1 (%2, TypeID, Deleted) SELECT CAST(? AS INTEGER), t.typeId, 0 "
+                                "FROM (%3) AS t WHERE 1 = 1 "
+                                "ON CONFLICT (%2, TypeID) DO UPDATE SET Deleted = 0")
                      .arg(k.grantTable, k.groupColumn, leaves),
                  {group, record, record});
     else

@@ -250,7 +250,8 @@ void TfrmBaseRightSetNew::LoadGrid()
         if (QTableWidgetItem *item = DataGrid->item(row, column)) {
             const bool on = item->text() == u"1";
             item->setText({});
-            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+            // Shown as a check box, changed only through ToggleRow (click or space), which stores it.
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
         }
 }
