@@ -1,5 +1,8 @@
 #include "BaseSelectDialog.h"
 
+#include "AccountDatabase.h"
+#include "BaseRights.h"
+
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -7,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -80,10 +85,34 @@ void BaseSelectDialog::SetIdPrefix(const QString &prefix)
     Search();
 }
 
+void BaseSelectDialog::SetOperator(const QString &operatorId)
+{
+    FOperatorId = operatorId;
+    Search();
+}
+
+void BaseSelectDialog::RemoveNotAllowed()
+{
+    static const QHash<QString, QChar> codes = {{QStringLiteral("Btype"), u'B'},
+                                                {QStringLiteral("Stock"), u'K'},
+                                                {QStringLiteral("Ptype"), u'P'},
+                                                {QStringLiteral("Department"), u'D'},
+                                                {QStringLiteral("Atype"), u'A'}};
+    const auto code = codes.constFind(FKind.Kind);
+    if (FOperatorId.isEmpty() || code == codes.constEnd())
+        return;
+    QSet<QString> hidden;
+    QSqlQuery q = FDb.exec(accountdb::baserights::notAllowedSql(*code), {FOperatorId});
+    while (q.next())
+        hidden.insert(q.value(0).toString());
+    FRows.removeIf([&hidden](const TBaseRecord &r) { return hidden.contains(r.TypeId); });
+}
+
 void BaseSelectDialog::Search()
 {
     const TBaseSearchField field = rbByName->isChecked() ? TBaseSearchField::Name : TBaseSearchField::Code;
     FRows = HostBaseData::Find(FDb, FKind, field, edtSearch->text(), FIdPrefix);
+    RemoveNotAllowed();
     grdBase->clearContents();
     grdBase->setRowCount(FRows.size());
     for (int i = 0; i < FRows.size(); ++i) {

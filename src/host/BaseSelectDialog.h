@@ -21,6 +21,8 @@ public:
 
     // Limits the list to the rows whose id begins with the prefix (sub-accounts of an account).
     void SetIdPrefix(const QString &prefix);
+    // Leaves out the records the operator may not use (base-data rights); empty: no operator, no limit.
+    void SetOperator(const QString &operatorId);
     const TBaseKind &Kind() const { return FKind; }
     // The rows the list shows now, in order.
     const TBaseRecordList &Rows() const { return FRows; }
@@ -31,12 +33,14 @@ public slots:
     void Search();
 
 private:
+    void RemoveNotAllowed();
     void grdBaseSelectionChanged();
     void btnOKClick();
 
     accountdb::AccountDatabase &FDb;
     TBaseKind FKind;
     QString FIdPrefix;
+    QString FOperatorId;
     TBaseRecordList FRows;
     TBaseRecordList FSelected;
 

@@ -1,8 +1,9 @@
 #pragma once
-// The host's audit of one bill (the bill service's AllAuditingBill): one step of the logged-on operator
-// on a bill waiting in its audit flow, through the audit engine of the account set. Refusals — not an
-// auditor of the bill's current level, the bill not in a flow, the bill changed meanwhile — are shown
-// through the message service and answer false.
+// The host's bill service over the audit engine: one audit step of the logged-on operator on a bill
+// waiting in its audit flow (AllAuditingBill / AuditBill), rejection, and opening a bill. Refusals — not
+// an auditor of the bill's current level, the bill not in a flow, the bill changed meanwhile — are shown
+// through the message service and answer false. Until the host has bill windows, opening a bill shows
+// a read-only view of its head and lines.
 
 #include <QString>
 #include <functional>
@@ -13,7 +14,7 @@ namespace accountdb {
 class AccountDatabase;
 }
 
-class HostAudit
+class HostAudit : public IBillInterface
 {
 public:
     using TDatabaseSource = std::function<accountdb::AccountDatabase *()>;
@@ -26,6 +27,15 @@ public:
     bool AllAuditingBill(const QString &action, int vchCode, int vchType, int billType);
     // Returns the bill to its maker with the opinion.
     bool RejectBill(int vchCode, int vchType, const QString &opinion);
+    // The read-only view of the bill (object name "frmBillView", deleted on close).
+    bool AllLoadBill(int vchCode, int vchType, bool edit, int billType);
+
+    bool AllNewBill(int vchType) override;
+    bool OpenBill(int vchCode, int vchType) override { return AllLoadBill(vchCode, vchType, false, 0); }
+    bool AuditBill(int vchCode, int vchType) override
+    {
+        return AllAuditingBill(QStringLiteral("D"), vchCode, vchType, 0);
+    }
 
 private:
     bool Step(int vchCode, int vchType, bool pass, const QString &opinion);

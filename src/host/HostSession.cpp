@@ -64,6 +64,8 @@ HostSession::HostSession(std::unique_ptr<accountdb::AccountDatabase> db, IDllMes
     FParams.AccountIntf = FAccount.get();
     FServer = std::make_unique<HostServerObject>(*FDbService, *FSystem);
     FParams.vmrSvr = FServer.get();
+    FBills = std::make_unique<HostAudit>([this] { return FDb.get(); }, *FSystem, *FMessages);
+    FParams.BillInterface = FBills.get();
 }
 
 void HostSession::CloseDatabase()

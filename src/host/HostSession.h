@@ -8,6 +8,7 @@
 #include "HostAccountService.h"
 #include "HostDatabaseService.h"
 #include "HostMessageService.h"
+#include "HostAudit.h"
 #include "HostServerObject.h"
 #include "HostSystemService.h"
 #include "TDllParams.h"
@@ -59,6 +60,7 @@ private:
     std::unique_ptr<HostSystemService> FSystem;
     std::unique_ptr<HostAccountService> FAccount;
     std::unique_ptr<HostServerObject> FServer; // the params' vmrSvr
+    std::unique_ptr<HostAudit> FBills;         // the params' bill service: audit and bill view
     QString FPath;
     std::unique_ptr<HostMessageService> FOwnMessages;
     IDllMessageCon *FMessages;

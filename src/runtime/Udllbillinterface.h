@@ -9,4 +9,6 @@ QUILLCMRUNSTD_EXPORT extern IBillInterface *BillInterface;
 QUILLCMRUNSTD_EXPORT bool AllNewBill(int vchType);
 QUILLCMRUNSTD_EXPORT bool OpenBill(int vchCode, int vchType);
 QUILLCMRUNSTD_EXPORT bool AuditBill(int vchCode, int vchType);
+QUILLCMRUNSTD_EXPORT bool AllAuditingBill(const QString &action, int vchCode, int vchType, int billType);
+QUILLCMRUNSTD_EXPORT bool AllLoadBill(int vchCode, int vchType, bool edit, int billType);
 } // namespace Udllbillinterface

@@ -24,6 +24,8 @@ void registerAllProcs(ProcRegistry &registry)
     registerBillIoProcs(registry);
     registerOptionsProcs(registry);
     registerBaseDataProcs(registry);
+    registerBaseRightsProcs(registry);
+    registerAuditCenterProcs(registry);
 }
 
 } // namespace accountdb

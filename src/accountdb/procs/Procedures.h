@@ -29,5 +29,7 @@ void registerBillIoImportProcs(
 void registerOptionsProcs(ProcRegistry &registry); // ProcsOptions.cpp
 void registerOptionsRebuildProcs(ProcRegistry &registry); // ProcsOptionsRebuild.cpp
 void registerBaseDataProcs(ProcRegistry &registry);       // ProcsBaseData.cpp (+ ProcsBaseDataCsv.cpp)
+void registerBaseRightsProcs(ProcRegistry &registry);     // ProcsBaseRights.cpp
+void registerAuditCenterProcs(ProcRegistry &registry);    // ProcsAuditCenter.cpp
 
 } // namespace accountdb

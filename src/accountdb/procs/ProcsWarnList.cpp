@@ -10,10 +10,12 @@
 //                      for delivery. Only bills of types the operator may open.
 // P_KOVA_WarnShelfLife 5: stock batches of goods with a shelf life whose end (production date of the
 //                      batch + ShelfDays) falls within the days in advance.
+// Every item leaves out the goods, warehouses and units the operator may not use (BaseRights.h).
 
 #include <QDate>
 
 #include "AccountDatabase.h"
+#include "BaseRights.h"
 #include "OperatorRights.h"
 #include "Procedures.h"
 
@@ -37,9 +39,15 @@ QDate dateEnd(ProcContext &ctx)
     return d.isValid() ? d : QDate::currentDate();
 }
 
+QString operatorId(ProcContext &ctx)
+{
+    return ctx.in(QStringLiteral("@Operatorid")).toString().trimmed();
+}
+
 int warnStock(ProcContext &ctx)
 {
     const bool perStock = ctx.in(QStringLiteral("@fMode")).toInt() == 2;
+    const QString op = operatorId(ctx);
     // Limits and the stock they are compared with: the sum over every warehouse, or per warehouse.
     const QString stocks =
         perStock ? QStringLiteral("SELECT PtypeId, KtypeId, sum(Qty) AS Qty FROM GoodsStocks "
@@ -63,18 +71,20 @@ int warnStock(ProcContext &ctx)
                        "WHERE w.KtypeId %5 '00000' AND p.Deleted = 0 AND (round(CAST(coalesce(s.Qty, 0) AS "
                        "NUMERIC), 4) < w.WarnDown "
                        "OR (w.WarnUp > 0 AND w.WarnUp < 999999999 AND round(CAST(coalesce(s.Qty, 0) AS "
-                       "NUMERIC), 4) > w.WarnUp)) "
+                       "NUMERIC), 4) > w.WarnUp)) AND p.typeId NOT IN (%7) AND w.KtypeId NOT IN (%8) "
                        "ORDER BY %6p.UserCode")
             .arg(warehouse, warehouseJoin, stocks, stockJoin,
                  perStock ? QStringLiteral("<>") : QStringLiteral("="),
-                 perStock ? QStringLiteral("k.UserCode, ") : QString()));
+                 perStock ? QStringLiteral("k.UserCode, ") : QString(), baserights::notAllowedSql(u'P'),
+                 baserights::notAllowedSql(u'K')),
+        {op, op});
     return 0;
 }
 
 int warnBillDue(ProcContext &ctx)
 {
     const int mode = ctx.in(QStringLiteral("@fMode")).toInt();
-    const QString op = ctx.in(QStringLiteral("@Operatorid")).toString().trimmed();
+    const QString op = operatorId(ctx);
     const QDate end = dateEnd(ctx);
     const QString limit = end.addDays(earlyDays(ctx, mode)).toString(kDateFormat);
     // 3 sales, 4 purchases, 6 orders (the bill types named "…订单"); due is the day of payment or, for
@@ -102,9 +112,9 @@ int warnBillDue(ProcContext &ctx)
             "n.DueDate, t.FunctionNo FROM DlyNdx n JOIN T_GBL_Vchtype t ON t.Vchtype = n.Vchtype "
             "LEFT JOIN btype b ON b.typeId = n.BtypeId "
             "WHERE n.Draft = 2 AND %1 AND n.DueDate <> '' AND n.DueDate <= ? "
-            "ORDER BY n.DueDate, n.Number")
-            .arg(types),
-        {limit});
+            "AND n.BtypeId NOT IN (%2) AND n.KtypeId NOT IN (%3) ORDER BY n.DueDate, n.Number")
+            .arg(types, baserights::notAllowedSql(u'B'), baserights::notAllowedSql(u'K')),
+        {limit, op, op});
     while (q.next()) {
         if (!mayOpen(q.value(1).toInt(), q.value(8).toInt()))
             continue;
@@ -126,14 +136,18 @@ int warnShelfLife(ProcContext &ctx)
                     QStringLiteral("DaysLeft"),  QStringLiteral("Qty")};
     ctx.setHasResult(true);
     // The production date of a batch is the earliest one its receipts carry.
-    QSqlQuery q = ctx.exec(QStringLiteral(
-        "SELECT k.FullName, p.UserCode, p.FullName, g.BlockNo, "
-        "(SELECT min(l.ProDate) FROM (SELECT PtypeId, BlockNo, ProDate, Qty, Draft FROM DlyBuy UNION ALL "
-        "SELECT PtypeId, BlockNo, ProDate, Qty, Draft FROM DlyOther) l WHERE l.PtypeId = g.PtypeId "
-        "AND l.BlockNo = g.BlockNo AND l.ProDate <> '' AND l.Qty > 0 AND l.Draft = 2), p.ShelfDays, g.Qty "
-        "FROM GoodsStocks g JOIN ptype p ON p.typeId = g.PtypeId JOIN stock k ON k.typeId = g.KtypeId "
-        "WHERE p.ShelfDays > 0 AND g.BlockNo <> '' AND g.Qty > 0 ORDER BY k.UserCode, p.UserCode, "
-        "g.BlockNo"));
+    QSqlQuery q = ctx.exec(
+        QStringLiteral(
+            "SELECT k.FullName, p.UserCode, p.FullName, g.BlockNo, "
+            "(SELECT min(l.ProDate) FROM (SELECT PtypeId, BlockNo, ProDate, Qty, Draft FROM DlyBuy UNION ALL "
+            "SELECT PtypeId, BlockNo, ProDate, Qty, Draft FROM DlyOther) l WHERE l.PtypeId = g.PtypeId "
+            "AND l.BlockNo = g.BlockNo AND l.ProDate <> '' AND l.Qty > 0 AND l.Draft = 2), p.ShelfDays, "
+            "g.Qty "
+            "FROM GoodsStocks g JOIN ptype p ON p.typeId = g.PtypeId JOIN stock k ON k.typeId = g.KtypeId "
+            "WHERE p.ShelfDays > 0 AND g.BlockNo <> '' AND g.Qty > 0 AND p.typeId NOT IN (%1) "
+            "AND g.KtypeId NOT IN (%2) ORDER BY k.UserCode, p.UserCode, g.BlockNo")
+            .arg(baserights::notAllowedSql(u'P'), baserights::notAllowedSql(u'K')),
+        {operatorId(ctx), operatorId(ctx)});
     QList<QVariantList> rows;
     while (q.next()) {
         const QDate made = QDate::fromString(q.value(4).toString(), kDateFormat);

@@ -60,6 +60,7 @@ QList<Migration> migrations()
         {11,
          QStringLiteral("base-data classes, pinyin codes and the fields of goods, partners and employees"),
          &migrateBaseDataTo11},
+        {12, QStringLiteral("base-data rights groups, members and grants"), &migrateBaseRightsTo12},
     };
     Q_ASSERT(kMigrations.last().version == kSchemaVersion);
     return kMigrations;

@@ -3,8 +3,10 @@
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
 #include "uAccountOption.h"
+#include "uAuditNew.h"
 #include "uAutobackup.h"
 #include "uBackUp.h"
+#include "uBaseRightSetNew.h"
 #include "uBillAuditConfig.h"
 #include "uCMSystemReBuild.h"
 #include "uChangeOpFrm.h"
@@ -94,7 +96,8 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("退出"), Exit},
         {QStringLiteral("更换操作员"),
          [] { return uChangeOpFrm::ShowChangeOp(&uOrvaneCommon::ConfirmCloseOtherWindows); }},
-        {QStringLiteral("打开账套"), [] { return uOpenAccount::OpenAccountSet(&DllAutoWarnList, nullptr); }},
+        {QStringLiteral("打开账套"),
+         [] { return uOpenAccount::OpenAccountSet(&DllAutoWarnList, &DllAuditNew); }},
         {QStringLiteral("系统重建"), SystemReBuild},
         {QStringLiteral("安全钥匙"), uPassToken::ShowPassToken},
         {QStringLiteral("修改口令"), uChangePassFrm::ShowChangePass},
@@ -104,6 +107,11 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("备份"), uBackUp::ShowBackUp},
         {QStringLiteral("单据格式配置"), [] { return DllLoadBillConfig(0); }},
         {QStringLiteral("操作员授权"), uRightSet::ShowRightSet},
+        {QStringLiteral("单据审核中心"),
+         [] {
+             DllAuditNew(true);
+             return true;
+         }},
         {QStringLiteral("账套选项"),
          [] {
              TfrmAccountOption::Execute();
@@ -113,6 +121,7 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("单据编号格式设置"), TfrmSNDefDlg::Execute},
         {QStringLiteral("单据自由项选择设置"), TfrmFreeDomBasicSelectSet::Execute},
         {QStringLiteral("单据审核设置"), TfrmBillAuditConfig::Execute},
+        {QStringLiteral("基本信息授权"), TfrmBaseRightSetNew::Execute},
         {QStringLiteral("报警簿"), [] { return DllAutoWarnList(-1); }},
         {QStringLiteral("进销存期末结账"), CheckOut},
         {QStringLiteral("进销存期末反结账"), UnCheckOut},
@@ -126,6 +135,8 @@ void InitDllFunc()
 {
     // The checkout offers the cost calculation windows when goods are not yet costed.
     InstallCostCalcHook();
+    // The checkout's "No" to its unaudited-bills question leads to the audit centre's query.
+    TfrmAuditNew::InstallAuditQueryHook();
     for (const uFuncMenuClickInterFace::TDispatchEntry &entry : uFuncMenuClickInterFace::DispatchTable())
         uDllComm::AddFunction(uStringConst::ModuleFileName + entry.Name,
                               uFuncMenuClickInterFace::Guarded(entry.Name, entry.Routine));
@@ -145,7 +156,10 @@ bool DllAutoWarnList(int mode)
 {
     return uWarnList::ShowWarnList(mode);
 }
-void DllAuditNew(bool) {}
+void DllAuditNew(bool askConditions)
+{
+    TfrmAuditNew::ShowAuditNew(askConditions);
+}
 bool DllLoadBillConfig(int vchType)
 {
     return TfrmVchGridConfig::Execute(vchType);
