@@ -22,7 +22,8 @@
 //
 // p_jxc_LoadDlyForJS(@Custom1, @Vchcode)
 //   The goods rows of a sales bill for the tax-invoice export ("dly": the posted lines): goods id and
-//   name, unit, size and model (规格), positive quantity and amounts, tax rate (per cent), price and discount.
+//   name, unit, size and model (规格), positive quantity and amounts, tax rate (per cent), price and
+//   discount.
 
 #include "ProcsBillIo.h"
 #include "AccountDatabase.h"
