@@ -2,16 +2,20 @@
 // patch and the change of the inventory costing mode, on real account sets.
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDate>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 
 #include "AccountDatabase.h"
 #include "TestAccountSet.h"
+#include "Udlldbservice.h"
 #include "demo/DemoGenerator.h"
 #include "uAccountOption.h"
 #include "uCMSystemReBuild.h"
@@ -407,6 +411,88 @@ private slots:
         QCOMPARE(
             Value(QStringLiteral("SELECT min(KTypeID) FROM GoodsStocksCost WHERE Period = 0")).toString(),
             result == 0 && mode == u"1" ? QStringLiteral("00001") : QString());
+    }
+    void otherPageSave_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<int>("trade");
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<QString>("level3");
+        QTest::addColumn<QStringList>("batch");
+        QTest::addColumn<QString>("message");
+        const QString lengths = QStringLiteral("科目编码长度保存成功。");
+        const QString voucherType = QStringLiteral("凭证类型保存成功。");
+        const QStringList tax = {QStringLiteral("默认增值税税率保存成功。"),
+                                 QStringLiteral("采购差价报警比例保存成功。")};
+        const QString voucher = QStringLiteral(
+            "INSERT INTO T_CW_DlyNdx (Vchcode, Period, Date, Number) VALUES (1, 1, '2026-01-31', 1)");
+        QTest::newRow("same trade asks nothing") << QString() << 1 << QList<bool>{} << QString()
+                                                 << (QStringList{lengths, voucherType} + tax) << QString();
+        QTest::newRow("other trade accepted")
+            << QString() << 2 << QList<bool>{true} << QString()
+            << (QStringList{QStringLiteral("企业类别保存成功。"), lengths, voucherType} + tax) << QString();
+        QTest::newRow("other trade declined") << QString() << 2 << QList<bool>{false} << QString()
+                                              << (QStringList{lengths, voucherType} + tax) << QString();
+        QTest::newRow("vouchers keep trade and voucher type")
+            << voucher << 2 << QList<bool>{true} << QString()
+            << (QStringList{QStringLiteral("当前账套已经使用过对应的会计科目数据，不能再更改企业类别。"),
+                            lengths, QStringLiteral("账套中已有凭证，凭证类型保存失败。")} +
+                tax)
+            << QString();
+        QTest::newRow("opened account set")
+            << QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = '1' WHERE SubName = 'iniover'") << 1
+            << QList<bool>{} << QString()
+            << (QStringList{QStringLiteral("系统已经结账，科目编码长度保存失败。"),
+                            QStringLiteral("系统已经结账，凭证类型保存失败。")} +
+                tax)
+            << QString();
+        QTest::newRow("level length out of range")
+            << QString() << 1 << QList<bool>{} << QStringLiteral("7") << QStringList{}
+            << QStringLiteral("科目编码单级长度只能输入1到5之间的整数，请检查。");
+    }
+
+    // The other page's save: trade, code lengths and voucher type, each with its outcome line.
+    void otherPageSave()
+    {
+        QFETCH(QString, setup);
+        QFETCH(int, trade);
+        QFETCH(QList<bool>, answers);
+        QFETCH(QString, level3);
+        QFETCH(QStringList, batch);
+        QFETCH(QString, message);
+        uDllComm::DllParams.PubMainVersionNo = QStringLiteral("17.0");
+        QCOMPARE(Udlldbservice::ExecuteProcByName(QStringLiteral("P_GBL_ChangeTrade"),
+                                                  {QStringLiteral("@prm_TradeID")}, {1}),
+                 0);
+        Exec(QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = '1' WHERE SubName = 'vtGroupNo'"));
+        if (!setup.isEmpty())
+            Exec(setup);
+        TfrmAccountOption form;
+        form.lcbTradeAtype->setCurrentIndex(form.lcbTradeAtype->findData(trade));
+        if (!level3.isEmpty())
+            form.AtypeLen_SpGrid->item(1, 6)->setText(level3);
+        form.findChild<QRadioButton *>(QStringLiteral("rbTypeList2"))->setChecked(true);
+        FSet->Messages().Clear();
+        for (bool answer : answers)
+            FSet->Messages().Answers.enqueue(answer);
+        form.btnOtherPageSave->click();
+
+        QStringList lines;
+        for (const auto &lists : std::as_const(FSet->Messages().Batches))
+            for (const TBillMessageList &list : lists)
+                for (const TBillMessageInfo &info : list)
+                    lines << info.Message;
+        QCOMPARE(lines, batch);
+        QStringList shown;
+        for (const RecordedMessage &m : std::as_const(FSet->Messages().Messages))
+            if (m.Kind != u"batch" && m.Kind != u"yesno")
+                shown << m.Text;
+        QCOMPARE(shown.join(u'|'), message);
+        const bool traded = batch.contains(QStringLiteral("企业类别保存成功。"));
+        QCOMPARE(Sys(QStringLiteral("TradeID")), QString::number(traded ? 2 : 1));
+        QCOMPARE(Sys(QStringLiteral("vtGroupNo")), batch.contains(QStringLiteral("凭证类型保存成功。"))
+                                                       ? QStringLiteral("2")
+                                                       : QStringLiteral("1"));
     }
 };
 

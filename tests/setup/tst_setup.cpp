@@ -64,31 +64,33 @@ int TstSetup::Proc(const QString &name, const QStringList &names, const QVariant
 void TstSetup::changeTrade_data()
 {
     QTest::addColumn<int>("trade");
-    QTest::addColumn<QString>("iniover");
+    QTest::addColumn<bool>("vouchers");
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("probe"); // code of an account the chart must (not) hold afterwards
     QTest::addColumn<QString>("name");
 
-    QTest::newRow("small enterprises") << 1 << "0" << 0 << "5001"
+    QTest::newRow("small enterprises") << 1 << false << 0 << "5001"
                                        << "主营业务收入";
-    QTest::newRow("enterprises") << 2 << "0" << 0 << "6001"
+    QTest::newRow("enterprises") << 2 << false << 0 << "6001"
                                  << "主营业务收入";
-    QTest::newRow("unknown trade") << 99 << "0" << -1 << "6001"
+    QTest::newRow("unknown trade") << 99 << false << -1 << "6001"
                                    << "";
-    QTest::newRow("opened account set") << 2 << "1" << -2 << "6001"
-                                        << "";
+    QTest::newRow("chart used by vouchers") << 2 << true << -2 << "6001"
+                                            << "";
 }
 
 void TstSetup::changeTrade()
 {
     QFETCH(int, trade);
-    QFETCH(QString, iniover);
+    QFETCH(bool, vouchers);
     QFETCH(int, result);
     QFETCH(QString, probe);
     QFETCH(QString, name);
     QCOMPARE(Proc(QStringLiteral("P_GBL_ChangeTrade;1"), {QStringLiteral("@prm_TradeID")}, {1}), 0);
     uOrvaneCommon::SetSysValue(QStringLiteral("ATypeIDLength5"), QStringLiteral("0"));
-    uOrvaneCommon::SetSysValue(QStringLiteral("iniover"), iniover);
+    if (vouchers)
+        Exec(QStringLiteral(
+            "INSERT INTO T_CW_DlyNdx (Vchcode, Period, Date, Number) VALUES (1, 1, '2026-01-31', 1)"));
     const QString before = Chart();
 
     QCOMPARE(Proc(QStringLiteral("P_GBL_ChangeTrade;1"), {QStringLiteral("@prm_TradeID")}, {trade}), result);
@@ -99,6 +101,7 @@ void TstSetup::changeTrade()
     }
     QCOMPARE(Value(QStringLiteral("SELECT FullName FROM Atypecw WHERE UserCode = ?"), {probe}).toString(),
              name);
+    QCOMPARE(Sys(QStringLiteral("TradeID")), QString::number(trade));
     QCOMPARE(Value(QStringLiteral("SELECT count(*) FROM Atypecw")).toInt(),
              Value(QStringLiteral("SELECT count(*) FROM TradeAtypeCW WHERE TradeID = ?"), {trade}).toInt());
     // Every account hangs under an account of the level above with the parent's code as prefix.

@@ -1,8 +1,8 @@
 // Procedures of the first set-up: trade, chart of accounts, code lengths and the period calendar.
 //
-// P_GBL_ChangeTrade            @prm_TradeID: the chart of accounts becomes the trade's template and the
-//                              code lengths ATypeIDLength1..9 the trade's defaults. -1 unknown trade,
-//                              -2 the account set is opened already (iniover = "1").
+// P_GBL_ChangeTrade            @prm_TradeID: the chart of accounts becomes the trade's template, the
+//                              code lengths ATypeIDLength1..9 the trade's defaults and TradeID/TradeAtype
+//                              the trade. -1 unknown trade, -2 the chart is in use (vouchers exist).
 // P_GBL_GetAtypeUserCodeLength -> @Custom2 .. @Custom9: the code length of levels 2..9 as the chart uses
 //                              them (the own part of an account of that level), else ATypeIDLength<n>.
 // P_CW_AtypeLenManager         @btCustom01 level (2..9), @btCustom02 new length (1..5): re-codes every
@@ -65,7 +65,7 @@ int changeTrade(ProcContext &ctx)
     lengths.finish();
     if (ctx.value(QStringLiteral("SELECT count(*) FROM Trade WHERE TradeId = ?"), {tradeId}).toInt() == 0)
         return -1;
-    if (opened(ctx))
+    if (ctx.value(QStringLiteral("SELECT count(*) FROM T_CW_DlyNdx")).toInt() > 0)
         return -2;
     ctx.exec(QStringLiteral("DELETE FROM Atypecw"));
     ctx.exec(QStringLiteral("INSERT INTO Atypecw (typeId, parid, leveal, sonnum, UserCode, FullName) "
@@ -74,6 +74,10 @@ int changeTrade(ProcContext &ctx)
              {tradeId});
     for (int i = 0; i < levelLengths.size(); ++i)
         setSysValue(ctx, QStringLiteral("ATypeIDLength%1").arg(i + 1), QString::number(levelLengths[i]));
+    setSysValue(ctx, QStringLiteral("TradeID"), QString::number(tradeId));
+    setSysValue(ctx, QStringLiteral("TradeAtype"),
+                ctx.value(QStringLiteral("SELECT QuillReportPath FROM Trade WHERE TradeId = ?"), {tradeId})
+                    .toString());
     return 0;
 }
 

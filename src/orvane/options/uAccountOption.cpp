@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,6 +13,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "ClientDataSet.h"
@@ -20,12 +22,16 @@
 #include "Udllmessageintf.h"
 #include "Udllserverobject.h"
 #include "Udllsystemintf.h"
+#include "uAtypeLenManage.h"
 #include "uBillMessageComm.h"
 #include "uCMSystemReBuild.h"
 #include "uChangePrintPassFrm.h"
+#include "uCodeLengthGrid.h"
 #include "uDllComm.h"
+#include "uIniConfigCore.h"
 #include "uOperationFunc.h"
 #include "uOrvaneCommon.h"
+#include "uPreviewAtype.h"
 #include "uTransformFunc.h"
 
 using namespace Udlldbservice;
@@ -135,6 +141,7 @@ TfrmAccountOption::TfrmAccountOption(QWidget *parent) : TfrmDialogParent(parent)
     FHelpName = QStringLiteral("文件/账套选项");
     LoadCompanyPage();
     LoadOtherValues();
+    LoadOtherPage();
     LoadEntries();
     LoadDynamicPages();
     SelectPage(FDefaultPageId);
@@ -239,7 +246,39 @@ QWidget *TfrmAccountOption::BuildCostSettlePage()
 QWidget *TfrmAccountOption::BuildOtherPage()
 {
     auto *page = new QWidget;
-    auto *form = new QFormLayout(page);
+    auto *layout = new QVBoxLayout(page);
+    auto *trade = new QHBoxLayout;
+    lcbTradeAtype = new QComboBox(page);
+    lcbTradeAtype->setObjectName(QStringLiteral("lcbTradeAtype"));
+    btnPreviewAtype = new QPushButton(QStringLiteral("科目预览"), page);
+    btnPreviewAtype->setObjectName(QStringLiteral("btnPreviewAtype"));
+    trade->addWidget(new QLabel(QStringLiteral("企业类别"), page));
+    trade->addWidget(lcbTradeAtype, 1);
+    trade->addWidget(btnPreviewAtype);
+    layout->addLayout(trade);
+
+    grbAtypeLen = new QGroupBox(uIniConfigCore::Caption(3281), page);
+    grbAtypeLen->setObjectName(QStringLiteral("grbAtypeLen"));
+    AtypeLen_SpGrid = uCodeLengthGrid::NewGrid(grbAtypeLen);
+    AtypeLen_SpGrid->setFixedHeight(100);
+    (new QVBoxLayout(grbAtypeLen))->addWidget(AtypeLen_SpGrid);
+    layout->addWidget(grbAtypeLen);
+
+    grgTypeList = new QGroupBox(uIniConfigCore::Caption(3242), page);
+    grgTypeList->setObjectName(QStringLiteral("grgTypeList"));
+    FTypeButtons = new QButtonGroup(grgTypeList);
+    auto *types = new QHBoxLayout(grgTypeList);
+    const QStringList words = {QStringLiteral("记"), QStringLiteral("收、付、转"),
+                               QStringLiteral("现收、现付、银收、银付、转")};
+    for (int i = 0; i < words.size(); ++i) {
+        auto *radio = new QRadioButton(words[i], grgTypeList);
+        radio->setObjectName(QStringLiteral("rbTypeList%1").arg(i + 1));
+        FTypeButtons->addButton(radio, i);
+        types->addWidget(radio);
+    }
+    layout->addWidget(grgTypeList);
+
+    auto *form = new QFormLayout;
     lbeDefTaxRate = NewEdit("lbeDefTaxRate", 255, page);
     lbePriceD = NewEdit("lbePriceD", 255, page);
     form->addRow(QStringLiteral("默认增值税税率"), lbeDefTaxRate);
@@ -250,6 +289,8 @@ QWidget *TfrmAccountOption::BuildOtherPage()
     btnOtherPageSave->setObjectName(QStringLiteral("btnOtherPageSave"));
     form->addRow(QString(), btnPrintPassWord);
     form->addRow(QString(), btnOtherPageSave);
+    layout->addLayout(form);
+    layout->addStretch(1);
     // A number typed with a sign keeps its magnitude.
     for (QLineEdit *edit : {lbeDefTaxRate, lbePriceD})
         connect(edit, &QLineEdit::editingFinished, this, [edit] {
@@ -258,6 +299,11 @@ QWidget *TfrmAccountOption::BuildOtherPage()
             if (ok && v < 0)
                 edit->setText(QString::number(-v));
         });
+    connect(lcbTradeAtype, &QComboBox::currentIndexChanged, this, &TfrmAccountOption::lcbTradeAtypeChange);
+    connect(btnPreviewAtype, &QPushButton::clicked, this, [this] {
+        if (lcbTradeAtype->currentIndex() >= 0)
+            TfrmPreviewAtype::Execute(lcbTradeAtype->currentData().toInt());
+    });
     connect(btnPrintPassWord, &QPushButton::clicked, this,
             [this] { uChangePrintPassFrm::ShowChangePrintPass(this); });
     connect(btnOtherPageSave, &QPushButton::clicked, this, &TfrmAccountOption::btnOtherPageSaveClick);
@@ -328,6 +374,52 @@ void TfrmAccountOption::LoadOtherValues()
     for (QButtonGroup *group : {rgCostMode, rgARSettleType, rgAPSettleType})
         for (QAbstractButton *b : group->buttons())
             b->setEnabled(!small && (group != rgCostMode || changeable));
+}
+
+void TfrmAccountOption::LoadOtherPage()
+{
+    bool numeric = false;
+    const int trade = uOrvaneCommon::GetSysValue(QStringLiteral("TradeId")).trimmed().toInt(&numeric);
+    FAccountTradeId = numeric ? trade : -1;
+    TClientDataSet trades;
+    OpenSQL(
+        QStringLiteral("SELECT t.TradeId, t.cName FROM Trade t WHERE t.TradeId = ? OR EXISTS "
+                       "(SELECT 1 FROM ProductTrades p WHERE p.MainVersion = ? AND p.TradeId = t.TradeId) "
+                       "ORDER BY t.TradeId"),
+        {FAccountTradeId, uDllComm::DllParams.PubMainVersionNo}, trades);
+    {
+        const QSignalBlocker block(lcbTradeAtype);
+        for (trades.First(); !trades.Eof(); trades.Next())
+            lcbTradeAtype->addItem(trades.Fields(1).AsString(), trades.Fields(0).AsInteger());
+        lcbTradeAtype->setCurrentIndex(lcbTradeAtype->findData(FAccountTradeId));
+    }
+    const bool tradeChangeable = ExecuteProcByName(QStringLiteral("P_Gbl_CheckTradeAtype"), {}, {}) >= 0;
+    lcbTradeAtype->setEnabled(tradeChangeable);
+    btnPreviewAtype->setEnabled(tradeChangeable);
+
+    const bool opened = uOrvaneCommon::GetSysValue(QStringLiteral("iniover")).trimmed() != u"0";
+    QStringList levels;
+    for (int level = 1; level <= uIniConfigCore::kLevels; ++level)
+        levels << uOrvaneCommon::GetSysValue(QStringLiteral("ATypeIDLength%1").arg(level));
+    uCodeLengthGrid::SetLengths(AtypeLen_SpGrid, levels, !opened);
+
+    const int group = uTransformFunc::StrToIntLoose(uOrvaneCommon::GetSysValue(QStringLiteral("vtGroupNo")));
+    if (QAbstractButton *button = FTypeButtons->button(group - 1))
+        button->setChecked(true);
+    grgTypeList->setEnabled(!opened && Count(QStringLiteral("SELECT count(*) FROM T_CW_DlyNdx")) == 0);
+}
+
+void TfrmAccountOption::lcbTradeAtypeChange()
+{
+    const int trade = lcbTradeAtype->currentData().toInt();
+    const bool opened = uOrvaneCommon::GetSysValue(QStringLiteral("iniover")).trimmed() != u"0";
+    QStringList levels;
+    if (trade == FAccountTradeId)
+        for (int level = 1; level <= uIniConfigCore::kLevels; ++level)
+            levels << uOrvaneCommon::GetSysValue(QStringLiteral("ATypeIDLength%1").arg(level));
+    else
+        levels = uIniConfigCore::LoadCodeLengths(trade);
+    uCodeLengthGrid::SetLengths(AtypeLen_SpGrid, levels, !opened);
 }
 
 void TfrmAccountOption::LoadEntries()
@@ -536,6 +628,67 @@ void TfrmAccountOption::btnOther2SaveClick()
 
 void TfrmAccountOption::btnOtherPageSaveClick()
 {
+    TBillBatchMessage batch;
+    SaveTrade(batch);
+    if (uOrvaneCommon::GetSysValue(QStringLiteral("iniover")).trimmed() != u"0") {
+        batch.AddMsg(QStringLiteral("系统已经结账，科目编码长度保存失败。"));
+        batch.AddMsg(QStringLiteral("系统已经结账，凭证类型保存失败。"));
+    } else {
+        if (!SaveCodeLengths(batch))
+            return;
+        SaveVoucherType(batch);
+    }
+    if (SaveTaxSettings(batch))
+        batch.ShowWarningBatchMsg();
+}
+
+void TfrmAccountOption::SaveTrade(TBillBatchMessage &batch)
+{
+    const int trade = lcbTradeAtype->currentIndex() >= 0 ? lcbTradeAtype->currentData().toInt() : -2;
+    if (trade < 0 || trade == FAccountTradeId ||
+        !Udllmessageintf::ConfirmYesNo(QStringLiteral(
+            "更改企业类别会覆盖科目表、存货核算方法等关键数据，请确认备份账套后操作。是否继续？")))
+        return;
+    if (ExecuteProcByName(QStringLiteral("P_Gbl_CheckTradeAtype"), {}, {}) < 0 ||
+        ExecuteProcByName(QStringLiteral("P_GBL_ChangeTrade"), {QStringLiteral("@prm_TradeID")}, {trade}) <
+            0) {
+        batch.AddMsg(QStringLiteral("当前账套已经使用过对应的会计科目数据，不能再更改企业类别。"));
+        return;
+    }
+    FAccountTradeId = trade;
+    Udllsystemintf::ReLoadAtypeClass();
+    batch.AddMsg(QStringLiteral("企业类别保存成功。"));
+}
+
+bool TfrmAccountOption::SaveCodeLengths(TBillBatchMessage &batch)
+{
+    const QStringList levels = uCodeLengthGrid::Lengths(AtypeLen_SpGrid);
+    if (const QString problem = uIniConfigCore::CodeLengthsProblem(levels); !problem.isEmpty()) {
+        Udllmessageintf::ShowWarningMsg(problem);
+        return false;
+    }
+    TAtypeLenManage lengths;
+    for (int level = 2; level <= uIniConfigCore::kLevels; ++level)
+        lengths.SetLength(level, levels[level - 1].trimmed().toInt());
+    if (!lengths.is_TempSign)
+        return false;
+    Udllsystemintf::ReLoadAtypeClass();
+    batch.AddMsg(QStringLiteral("科目编码长度保存成功。"));
+    return true;
+}
+
+void TfrmAccountOption::SaveVoucherType(TBillBatchMessage &batch)
+{
+    if (Count(QStringLiteral("SELECT count(*) FROM T_CW_DlyNdx")) > 0) {
+        batch.AddMsg(QStringLiteral("账套中已有凭证，凭证类型保存失败。"));
+        return;
+    }
+    uOrvaneCommon::SetSysValue(QStringLiteral("vtGroupNo"), QString::number(FTypeButtons->checkedId() + 1));
+    batch.AddMsg(QStringLiteral("凭证类型保存成功。"));
+}
+
+bool TfrmAccountOption::SaveTaxSettings(TBillBatchMessage &batch)
+{
     QString ratio = lbePriceD->text().trimmed();
     const QString rate = lbeDefTaxRate->text().trimmed();
     const double ratioValue = uTransformFunc::StrToFloatLoose(ratio);
@@ -544,19 +697,18 @@ void TfrmAccountOption::btnOtherPageSaveClick()
         ratio = QStringLiteral("100000000");
     if (ratioValue < 0) {
         Udllmessageintf::ShowWarningMsg(QStringLiteral("请录入正确的采购差价报警比例。"));
-        return;
+        return false;
     }
     if (rateValue >= 100 || rateValue < 0) {
         Udllmessageintf::ShowWarningMsg(QStringLiteral("请录入正确的默认增值税税率。"));
-        return;
+        return false;
     }
     QVariantList values(17, QString());
     values[9] = uOrvaneCommon::GetSysValue(QStringLiteral("BillRow"));
     values[11] = rate;
     values[12] = ratio;
     WriteSysData(QStringLiteral("1"), values);
-    TBillBatchMessage batch;
     batch.AddMsg(QStringLiteral("默认增值税税率保存成功。"));
     batch.AddMsg(QStringLiteral("采购差价报警比例保存成功。"));
-    batch.ShowWarningBatchMsg();
+    return true;
 }

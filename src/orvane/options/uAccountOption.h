@@ -10,12 +10,16 @@
 #include "uDialogParent.h"
 
 class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QTableWidget;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
 class QScrollArea;
 class QStackedWidget;
 class QButtonGroup;
+class TBillBatchMessage;
 
 // One switch of a dynamic page.
 class TCMDynamicCheckBox : public QWidget
@@ -52,7 +56,13 @@ public:
     QRadioButton *rbZeroCost1, *rbZeroCost2;
     QCheckBox *chkMinusIsZero;
     QPushButton *btnOther2Save;
-    // Other page (tax settings).
+    // Other page: trade, code lengths, voucher type, tax settings.
+    QComboBox *lcbTradeAtype;
+    QPushButton *btnPreviewAtype;
+    QGroupBox *grbAtypeLen;
+    QTableWidget *AtypeLen_SpGrid;
+    QGroupBox *grgTypeList;
+    QButtonGroup *FTypeButtons;
     QLineEdit *lbeDefTaxRate, *lbePriceD;
     QPushButton *btnPrintPassWord, *btnOtherPageSave;
     QPushButton *btnHelp, *btnClose;
@@ -65,6 +75,7 @@ public:
     void btnCompanyPageSaveClick();
     void btnOther2SaveClick();
     void btnOtherPageSaveClick();
+    void lcbTradeAtypeChange();
     void SwitchClick(TCMDynamicCheckBox *item);
 
 private:
@@ -74,12 +85,18 @@ private:
     QWidget *BuildOtherPage();
     void LoadCompanyPage();
     void LoadOtherValues();
+    void LoadOtherPage();
+    void SaveTrade(TBillBatchMessage &batch);
+    bool SaveCodeLengths(TBillBatchMessage &batch);
+    void SaveVoucherType(TBillBatchMessage &batch);
+    bool SaveTaxSettings(TBillBatchMessage &batch);
     void LoadEntries();
     void LoadDynamicPages();
     bool CostModeChangeable() const;
     bool CheckSwitch(TCMDynamicCheckBox *item, bool checked);
 
     int FDefaultPageId = -1;
+    int FAccountTradeId = -1;
     QStringList FDynamicPageList;
     QList<int> FCurrUseDynamicPageList;
     QHash<int, QString> FPageIdNoteBookName;

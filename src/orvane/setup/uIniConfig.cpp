@@ -20,6 +20,7 @@
 #include "Udllbaseselect.h"
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
+#include "uCodeLengthGrid.h"
 #include "uDllComm.h"
 #include "uOperationFunc.h"
 #include "uOrvaneCommon.h"
@@ -33,23 +34,15 @@ namespace {
 const char *const kCompanyEdits[] = {"lbeFullName", "lbeName", "lbeAddress", "lbeTelCode", "lbeFaxNo",
                                      "lbeLegalMan", "lbeZip",  "lbeTaxNo",   "lbeBankNo",  "lbeMemo"};
 const int kCompanyCaptions[] = {3266, 3267, 3268, 3269, 3270, 1429, 1427, 1424, 1423, 2541};
-constexpr int kFirstLevelColumn = 4;
-constexpr int kColumns = 13;
+using uCodeLengthGrid::Cell;
+using uCodeLengthGrid::kColumns;
+using uCodeLengthGrid::kFirstLevelColumn;
 const QColor kBeforeOpening(0xF0, 0xF0, 0xF0);
 const QColor kFromOpening(0xFF, 0xFF, 0xFF);
 
 QString GridDate(const QDate &date)
 {
     return date.isValid() ? date.toString(QStringLiteral("yyyy/MM/dd")) : QString();
-}
-
-QTableWidgetItem *Cell(const QString &text, bool editable)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignCenter);
-    if (!editable)
-        item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-    return item;
 }
 
 QLabel *CaptionLabel(int captionNo, QWidget *parent)
@@ -167,23 +160,7 @@ QGroupBox *TfrmIniConfig::BuildAtypeLenPage()
 {
     grbAtypeLen = new QGroupBox(Caption(3281), pnlEntry);
     grbAtypeLen->setObjectName(QStringLiteral("grbAtypeLen"));
-    AtypeLen_SpGrid = new QTableWidget(2, kColumns, grbAtypeLen);
-    AtypeLen_SpGrid->setObjectName(QStringLiteral("AtypeLen_SpGrid"));
-    AtypeLen_SpGrid->horizontalHeader()->setVisible(false);
-    AtypeLen_SpGrid->verticalHeader()->setVisible(false);
-    AtypeLen_SpGrid->setColumnWidth(0, 110);
-    for (int c = 1; c < kColumns; ++c)
-        AtypeLen_SpGrid->setColumnWidth(c, 28);
-    AtypeLen_SpGrid->setRowHeight(0, 80);
-    AtypeLen_SpGrid->setRowHeight(1, 17);
-    AtypeLen_SpGrid->setItem(0, 0, Cell(Caption(1353), false));
-    for (int c = 1; c < kColumns; ++c)
-        AtypeLen_SpGrid->setItem(
-            0, c, Cell(Caption(3246 + c).replace(QLatin1String("%s"), QLatin1String("\n")), false));
-    const QStringList fixed = {Caption(3259), QStringLiteral("9"), QString::number(kMaxTotalLength),
-                               QString::number(kMaxLevelLength)};
-    for (int c = 0; c < kColumns; ++c)
-        AtypeLen_SpGrid->setItem(1, c, Cell(fixed.value(c), false));
+    AtypeLen_SpGrid = uCodeLengthGrid::NewGrid(grbAtypeLen);
     AtypeLen_SpGrid->installEventFilter(this);
     connect(AtypeLen_SpGrid, &QTableWidget::currentCellChanged, this,
             [this](int row, int column, int previousRow, int previousColumn) {
@@ -346,9 +323,7 @@ void TfrmIniConfig::LoadCodeLengths()
 {
     AtypeLen_SpGrid->item(1, kFirstLevelColumn)->setText(QStringLiteral("4"));
     const QStringList levels = uIniConfigCore::LoadCodeLengths(SelectedTradeId());
-    const bool editable = !ReviewMode();
-    for (int level = 1; level <= kLevels; ++level)
-        AtypeLen_SpGrid->setItem(1, kFirstLevelColumn + level - 1, Cell(levels.value(level - 1), editable));
+    uCodeLengthGrid::SetLengths(AtypeLen_SpGrid, levels, !ReviewMode());
 }
 
 void TfrmIniConfig::lcbTradeModeChange()
@@ -548,8 +523,7 @@ TIniConfigData TfrmIniConfig::Collect() const
     data.GroupNo = FTypeButtons->checkedId() + 1;
     data.TradeId = SelectedTradeId();
     data.TradeReportPath = FTradeList.value(data.TradeId).FReportPath;
-    for (int c = kFirstLevelColumn; c < kColumns; ++c)
-        data.Lengths << AtypeLen_SpGrid->item(1, c)->text();
+    data.Lengths = uCodeLengthGrid::Lengths(AtypeLen_SpGrid);
     data.Year = udAccYear->value();
     data.StartPeriod = lblStartPeriod->currentIndex() + 1;
     data.Periods = FRows;
