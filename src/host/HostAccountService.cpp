@@ -703,6 +703,8 @@ bool HostAccountService::RunScript(const QString &fileName, const QList<TScriptS
         const QString where = QStringLiteral("脚本 %1 第 %2 行执行失败：").arg(fileName).arg(s.Line);
         if ((first == u"ROLLBACK" && words.value(1) != u"TO") || first == u"VACUUM")
             return Refuse(where + QStringLiteral("脚本不能结束或整理整个账套的事务。"));
+        if (const QString refusal = guard.vet(s.Text); !refusal.isEmpty())
+            return Refuse(where + refusal);
         // A query of its own, prepared now: a statement prepared before the guard (and kept by the
         // connection) would never be shown to it.
         QSqlQuery q(db.sql());
