@@ -26,12 +26,12 @@
 #include "uBillMessageComm.h"
 #include "uCMSystemReBuild.h"
 #include "uChangePrintPassFrm.h"
-#include "uCodeLengthGrid.h"
 #include "uDllComm.h"
 #include "uIniConfigCore.h"
 #include "uOperationFunc.h"
 #include "uOrvaneCommon.h"
 #include "uPreviewAtype.h"
+#include "uSetupControls.h"
 #include "uTransformFunc.h"
 
 using namespace Udlldbservice;
@@ -259,23 +259,12 @@ QWidget *TfrmAccountOption::BuildOtherPage()
 
     grbAtypeLen = new QGroupBox(uIniConfigCore::Caption(3281), page);
     grbAtypeLen->setObjectName(QStringLiteral("grbAtypeLen"));
-    AtypeLen_SpGrid = uCodeLengthGrid::NewGrid(grbAtypeLen);
+    AtypeLen_SpGrid = uSetupControls::NewGrid(grbAtypeLen);
     AtypeLen_SpGrid->setFixedHeight(100);
     (new QVBoxLayout(grbAtypeLen))->addWidget(AtypeLen_SpGrid);
     layout->addWidget(grbAtypeLen);
 
-    grgTypeList = new QGroupBox(uIniConfigCore::Caption(3242), page);
-    grgTypeList->setObjectName(QStringLiteral("grgTypeList"));
-    FTypeButtons = new QButtonGroup(grgTypeList);
-    auto *types = new QHBoxLayout(grgTypeList);
-    const QStringList words = {QStringLiteral("记"), QStringLiteral("收、付、转"),
-                               QStringLiteral("现收、现付、银收、银付、转")};
-    for (int i = 0; i < words.size(); ++i) {
-        auto *radio = new QRadioButton(words[i], grgTypeList);
-        radio->setObjectName(QStringLiteral("rbTypeList%1").arg(i + 1));
-        FTypeButtons->addButton(radio, i);
-        types->addWidget(radio);
-    }
+    grgTypeList = uSetupControls::NewVoucherTypeBox(page, &FTypeButtons);
     layout->addWidget(grgTypeList);
 
     auto *form = new QFormLayout;
@@ -401,7 +390,7 @@ void TfrmAccountOption::LoadOtherPage()
     QStringList levels;
     for (int level = 1; level <= uIniConfigCore::kLevels; ++level)
         levels << uOrvaneCommon::GetSysValue(QStringLiteral("ATypeIDLength%1").arg(level));
-    uCodeLengthGrid::SetLengths(AtypeLen_SpGrid, levels, !opened);
+    uSetupControls::SetLengths(AtypeLen_SpGrid, levels, !opened);
 
     const int group = uTransformFunc::StrToIntLoose(uOrvaneCommon::GetSysValue(QStringLiteral("vtGroupNo")));
     if (QAbstractButton *button = FTypeButtons->button(group - 1))
@@ -419,7 +408,7 @@ void TfrmAccountOption::lcbTradeAtypeChange()
             levels << uOrvaneCommon::GetSysValue(QStringLiteral("ATypeIDLength%1").arg(level));
     else
         levels = uIniConfigCore::LoadCodeLengths(trade);
-    uCodeLengthGrid::SetLengths(AtypeLen_SpGrid, levels, !opened);
+    uSetupControls::SetLengths(AtypeLen_SpGrid, levels, !opened);
 }
 
 void TfrmAccountOption::LoadEntries()
@@ -662,7 +651,7 @@ void TfrmAccountOption::SaveTrade(TBillBatchMessage &batch)
 
 bool TfrmAccountOption::SaveCodeLengths(TBillBatchMessage &batch)
 {
-    const QStringList levels = uCodeLengthGrid::Lengths(AtypeLen_SpGrid);
+    const QStringList levels = uSetupControls::Lengths(AtypeLen_SpGrid);
     if (const QString problem = uIniConfigCore::CodeLengthsProblem(levels); !problem.isEmpty()) {
         Udllmessageintf::ShowWarningMsg(problem);
         return false;

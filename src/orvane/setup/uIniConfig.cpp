@@ -20,11 +20,11 @@
 #include "Udllbaseselect.h"
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
-#include "uCodeLengthGrid.h"
 #include "uDllComm.h"
 #include "uOperationFunc.h"
 #include "uOrvaneCommon.h"
 #include "uPreviewAtype.h"
+#include "uSetupControls.h"
 #include "uTransformFunc.h"
 
 using namespace uIniConfigCore;
@@ -34,9 +34,9 @@ namespace {
 const char *const kCompanyEdits[] = {"lbeFullName", "lbeName", "lbeAddress", "lbeTelCode", "lbeFaxNo",
                                      "lbeLegalMan", "lbeZip",  "lbeTaxNo",   "lbeBankNo",  "lbeMemo"};
 const int kCompanyCaptions[] = {3266, 3267, 3268, 3269, 3270, 1429, 1427, 1424, 1423, 2541};
-using uCodeLengthGrid::Cell;
-using uCodeLengthGrid::kColumns;
-using uCodeLengthGrid::kFirstLevelColumn;
+using uSetupControls::Cell;
+using uSetupControls::kColumns;
+using uSetupControls::kFirstLevelColumn;
 const QColor kBeforeOpening(0xF0, 0xF0, 0xF0);
 const QColor kFromOpening(0xFF, 0xFF, 0xFF);
 
@@ -133,18 +133,7 @@ QGroupBox *TfrmIniConfig::BuildSysIniPage()
     }
     btnPreviewAtype = new QPushButton(QStringLiteral("科目预览"), grbSysIni);
     btnPreviewAtype->setObjectName(QStringLiteral("btnPreviewAtype"));
-    grgTypeList = new QGroupBox(Caption(3242), grbSysIni);
-    grgTypeList->setObjectName(QStringLiteral("grgTypeList"));
-    FTypeButtons = new QButtonGroup(this);
-    auto *types = new QVBoxLayout(grgTypeList);
-    const QStringList words = {QStringLiteral("记"), QStringLiteral("收、付、转"),
-                               QStringLiteral("现收、现付、银收、银付、转")};
-    for (int i = 0; i < words.size(); ++i) {
-        auto *radio = new QRadioButton(words[i], grgTypeList);
-        radio->setObjectName(QStringLiteral("rbTypeList%1").arg(i + 1));
-        FTypeButtons->addButton(radio, i);
-        types->addWidget(radio);
-    }
+    grgTypeList = uSetupControls::NewVoucherTypeBox(grbSysIni, &FTypeButtons);
     auto *trade = new QHBoxLayout;
     trade->addWidget(lcbTradeMode, 1);
     trade->addWidget(btnPreviewAtype);
@@ -160,7 +149,7 @@ QGroupBox *TfrmIniConfig::BuildAtypeLenPage()
 {
     grbAtypeLen = new QGroupBox(Caption(3281), pnlEntry);
     grbAtypeLen->setObjectName(QStringLiteral("grbAtypeLen"));
-    AtypeLen_SpGrid = uCodeLengthGrid::NewGrid(grbAtypeLen);
+    AtypeLen_SpGrid = uSetupControls::NewGrid(grbAtypeLen);
     AtypeLen_SpGrid->installEventFilter(this);
     connect(AtypeLen_SpGrid, &QTableWidget::currentCellChanged, this,
             [this](int row, int column, int previousRow, int previousColumn) {
@@ -323,7 +312,7 @@ void TfrmIniConfig::LoadCodeLengths()
 {
     AtypeLen_SpGrid->item(1, kFirstLevelColumn)->setText(QStringLiteral("4"));
     const QStringList levels = uIniConfigCore::LoadCodeLengths(SelectedTradeId());
-    uCodeLengthGrid::SetLengths(AtypeLen_SpGrid, levels, !ReviewMode());
+    uSetupControls::SetLengths(AtypeLen_SpGrid, levels, !ReviewMode());
 }
 
 void TfrmIniConfig::lcbTradeModeChange()
@@ -523,7 +512,7 @@ TIniConfigData TfrmIniConfig::Collect() const
     data.GroupNo = FTypeButtons->checkedId() + 1;
     data.TradeId = SelectedTradeId();
     data.TradeReportPath = FTradeList.value(data.TradeId).FReportPath;
-    data.Lengths = uCodeLengthGrid::Lengths(AtypeLen_SpGrid);
+    data.Lengths = uSetupControls::Lengths(AtypeLen_SpGrid);
     data.Year = udAccYear->value();
     data.StartPeriod = lblStartPeriod->currentIndex() + 1;
     data.Periods = FRows;

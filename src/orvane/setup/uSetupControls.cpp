@@ -1,11 +1,15 @@
-#include "uCodeLengthGrid.h"
+#include "uSetupControls.h"
 
+#include <QButtonGroup>
+#include <QGroupBox>
 #include <QHeaderView>
+#include <QRadioButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 #include "uIniConfigCore.h"
 
-namespace uCodeLengthGrid {
+namespace uSetupControls {
 
 QTableWidgetItem *Cell(const QString &text, bool editable)
 {
@@ -53,4 +57,21 @@ QStringList Lengths(const QTableWidget *grid)
     return levels;
 }
 
-} // namespace uCodeLengthGrid
+QGroupBox *NewVoucherTypeBox(QWidget *parent, QButtonGroup **buttons)
+{
+    auto *box = new QGroupBox(uIniConfigCore::Caption(3242), parent);
+    box->setObjectName(QStringLiteral("grgTypeList"));
+    *buttons = new QButtonGroup(box);
+    auto *layout = new QVBoxLayout(box);
+    const QStringList words = {QStringLiteral("记"), QStringLiteral("收、付、转"),
+                               QStringLiteral("现收、现付、银收、银付、转")};
+    for (int i = 0; i < words.size(); ++i) {
+        auto *radio = new QRadioButton(words[i], box);
+        radio->setObjectName(QStringLiteral("rbTypeList%1").arg(i + 1));
+        (*buttons)->addButton(radio, i);
+        layout->addWidget(radio);
+    }
+    return box;
+}
+
+} // namespace uSetupControls
