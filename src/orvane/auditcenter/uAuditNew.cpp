@@ -285,31 +285,21 @@ void TfrmAuditNew::LoadList()
                              QStringLiteral("@PageTotal")};
     const QVariantList pagingValues{Conditions.ShowAll, 0, 50, 0, 0};
     const QString op = Udllsystemintf::GetCurrentOperatorId();
+    // Both lists take the same conditions: the bills waiting for me or audited by me, or my own bills
+    // by state.
     TClientDataSet rows;
-    if (FGroup == 1)
-        Udlldbservice::OpenProcByName(
-            QStringLiteral("p_KOVA_AuditCenter"),
-            QStringList{QStringLiteral("@nVchtype"), QStringLiteral("@szBtypeID"),
-                        QStringLiteral("@szEtypeID"), QStringLiteral("@szMtypeID"),
-                        QStringLiteral("@szBeginDate"), QStringLiteral("@szEndDate"),
-                        QStringLiteral("@OperatorID"), QStringLiteral("@IsAudited")} +
-                paging,
-            QVariantList{Conditions.VchType, Conditions.BtypeId, Conditions.EtypeId, Conditions.MtypeId,
-                         Conditions.BeginDate, Conditions.EndDate, op, toAudit ? 0 : 1} +
-                pagingValues,
-            rows);
-    else
-        Udlldbservice::OpenProcByName(
-            QStringLiteral("P_KOVA_AuditCenter_MyMakedBill"),
-            QStringList{QStringLiteral("@nVchtype"), QStringLiteral("@szBtypeID"),
-                        QStringLiteral("@szEtypeID"), QStringLiteral("@szMtypeID"),
-                        QStringLiteral("@szBeginDate"), QStringLiteral("@szEndDate"),
-                        QStringLiteral("@OperatorID"), QStringLiteral("@IsAudited")} +
-                paging,
-            QVariantList{Conditions.VchType, Conditions.BtypeId, Conditions.EtypeId, Conditions.MtypeId,
-                         Conditions.BeginDate, Conditions.EndDate, op, FState - 1} +
-                pagingValues,
-            rows);
+    Udlldbservice::OpenProcByName(FGroup == 1 ? QStringLiteral("p_KOVA_AuditCenter")
+                                              : QStringLiteral("P_KOVA_AuditCenter_MyMakedBill"),
+                                  QStringList{QStringLiteral("@nVchtype"), QStringLiteral("@szBtypeID"),
+                                              QStringLiteral("@szEtypeID"), QStringLiteral("@szMtypeID"),
+                                              QStringLiteral("@szBeginDate"), QStringLiteral("@szEndDate"),
+                                              QStringLiteral("@OperatorID"), QStringLiteral("@IsAudited")} +
+                                      paging,
+                                  QVariantList{Conditions.VchType, Conditions.BtypeId, Conditions.EtypeId,
+                                               Conditions.MtypeId, Conditions.BeginDate, Conditions.EndDate,
+                                               op, FGroup == 1 ? (toAudit ? 0 : 1) : FState - 1} +
+                                      pagingValues,
+                                  rows);
     {
         const QSignalBlocker block(MainGrid);
         MainGrid->LoadFromDataSet(rows);
