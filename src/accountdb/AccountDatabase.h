@@ -27,7 +27,7 @@ namespace schema {
 struct Migration;
 }
 
-constexpr int kSchemaVersion = 12;
+constexpr int kSchemaVersion = 13;
 // The identity of every account set ("ORVN"; PRAGMA application_id of a file).
 constexpr int kApplicationId = 0x4F52564E;
 

@@ -4,7 +4,9 @@
 //   edit CODE --set COLUMN=VALUE...     changes the given fields of the record with that code
 //   hide CODE [--show] | delete CODE    hides (shows again) or deletes the record
 //   export FILE [--gbk] | import FILE [--gbk]   CSV (UTF-8 unless --gbk; "-" is standard output)
-// Every change runs the account set's procedures: one transaction each, written to the event log.
+// Every change runs the account set's procedures: one transaction each, written to the event log. Changes
+// need the operator's right to maintain the kind; list and export leave out what his base-data rights
+// hide from him.
 
 #include <QFile>
 #include <QTextStream>
@@ -121,7 +123,7 @@ int cmdBase(const QStringList &args)
     if (sub == QLatin1String("list"))
         return list(store, db, parser);
     if (sub == QLatin1String("export")) {
-        const QByteArray csv = accountdb::basedata::exportCsv(db, *kind, encoding);
+        const QByteArray csv = accountdb::basedata::exportCsv(db, *kind, encoding, session.operatorId);
         QFile out(arg);
         const bool opened = arg == QLatin1String("-") ? out.open(stdout, QIODevice::WriteOnly)
                                                       : out.open(QIODevice::WriteOnly | QIODevice::Truncate);
@@ -130,6 +132,10 @@ int cmdBase(const QStringList &args)
             return ExitFailure;
         }
         return ExitOk;
+    }
+    if (const QString refusal = store.ChangeRefusal(); !refusal.isEmpty()) {
+        printError(refusal);
+        return ExitFailure;
     }
     if (sub == QLatin1String("import")) {
         QFile in(arg);

@@ -1,12 +1,14 @@
 // The audit centre on a real account set with a flow of two levels: the lists per node for the maker
 // and both auditors, auditing from the centre (summary, the OK/Cancel choice on a failing bill, the
-// detail right, no ticked row), the history rows, base-data rights in the lists, and the checkout's
-// "No" leading to the centre.
+// detail right, no ticked row), the history rows, base-data rights in the lists, the unit and employee
+// conditions, the checkout's "No" leading to the centre, and orvane-admin audit --list.
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDate>
+#include <QLineEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -15,9 +17,12 @@
 #include "AccountDatabase.h"
 #include "AuditEngine.h"
 #include "HostAudit.h"
+#include "HostBaseSelect.h"
 #include "HostBillConfig.h"
+#include "Kvbasicinfocomponent.h"
 #include "Kvggeneralgrid.h"
 #include "TestAccountSet.h"
+#include "Udllbaseselect.h"
 #include "Udllbillconfig.h"
 #include "Udllbillinterface.h"
 #include "uAuditNew.h"
@@ -286,6 +291,97 @@ private slots:
                                          [](QWidget *w) { return qobject_cast<TfrmAuditNew *>(w); });
         QVERIFY(centre != windows.end());
         QCOMPARE(qobject_cast<TfrmAuditNew *>(*centre)->Conditions.VchType, 11);
+    }
+
+    // orvane-admin audit --list: the centre's waiting list of the operator, one line per bill, with the
+    // same base-data rights; --mine his own bills still in their flow.
+    void adminList_data()
+    {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<bool>("mine");
+        QTest::addColumn<bool>("foreignWarehouse"); // the bill's warehouse is not one the operator may use
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("auditor of the level") << "A1" << false << false << true;
+        QTest::newRow("not an auditor") << "A2" << false << false << false;
+        QTest::newRow("auditor without the warehouse") << "A1" << false << true << false;
+        QTest::newRow("maker's own") << "M1" << true << false << true;
+        QTest::newRow("auditor's own") << "A1" << true << false << false;
+    }
+    void adminList()
+    {
+        QFETCH(QString, op);
+        QFETCH(bool, mine);
+        QFETCH(bool, foreignWarehouse);
+        QFETCH(bool, listed);
+        Flow({QStringLiteral("A1")});
+        const qint64 bill = Sell();
+        if (foreignWarehouse)
+            Db().execBatch(
+                QStringLiteral("INSERT INTO KrightGroup (KRightGroup, RightName) VALUES (5, '分仓组');"
+                               "INSERT INTO T_Kright (KRightGroup, TypeID) VALUES (5, '00002');"
+                               "INSERT INTO T_EtypeID_KrightGroup (EtypeID, KRightGroup) VALUES (?, 5)"),
+                {op});
+        QProcess p;
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.start(QStringLiteral(ORVANE_ADMIN_PATH),
+                QStringList{QStringLiteral("audit"), QStringLiteral("--list"), QStringLiteral("--db"),
+                            FSet->Path(), QStringLiteral("--operator"), op} +
+                    (mine ? QStringList{QStringLiteral("--mine")} : QStringList()));
+        QVERIFY(p.waitForFinished(60000));
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        QCOMPARE(p.exitCode(), 0);
+        const QStringList lines = out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), listed ? 2 : 1); // the header, then one line per bill
+        if (listed) {
+            const QString number =
+                Db().value(QStringLiteral("SELECT Number FROM DlyNdx WHERE Vchcode = ?"), {bill}).toString();
+            QVERIFY2(
+                lines[1].startsWith(QString::number(bill) + QStringLiteral("\t") + FDate + u'\t' + number),
+                qPrintable(lines[1]));
+            QVERIFY2(lines[1].endsWith(QStringLiteral("\t0/1")), qPrintable(lines[1]));
+        }
+    }
+
+    // The query conditions' unit and handling employee, picked through the host's selection dialog, limit
+    // the list to the bills of both.
+    void unitAndEmployeeConditions()
+    {
+        Flow({QStringLiteral("A1")});
+        const qint64 chosen = Sell();
+        Sell();
+        Db().exec(QStringLiteral("INSERT INTO btype (typeId, UserCode, FullName, BtypeKind) VALUES "
+                                 "('00001', 'C1', '甲客户', 1)"));
+        Db().exec(QStringLiteral("UPDATE DlyNdx SET BtypeId = '00001', EtypeId = 'A3' WHERE Vchcode = ?"),
+                  {chosen});
+        HostBaseSelect select([this] { return &Db(); });
+        Udllbaseselect::BaseSelect = &select;
+        FSet->ActAs(QStringLiteral("A1"), false);
+        TfrmAuditNew form;
+        QCOMPARE(Listed(form, 1, 1).size(), 2);
+        const auto pick = [](const QString &code) {
+            QTimer::singleShot(0, [code] {
+                QWidget *dialog = QApplication::activeModalWidget();
+                QVERIFY(dialog && dialog->objectName() == u"frmBaseSelect");
+                dialog->findChild<QLineEdit *>(QStringLiteral("edtSearch"))->setText(code);
+                dialog->findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+            });
+        };
+        QTimer::singleShot(0, [&pick] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog && dialog->objectName() == u"frmAuditCondition");
+            pick(QStringLiteral("C1"));
+            dialog->findChild<TGLabelBtnEdit *>(QStringLiteral("edtBtype"))->Button()->click();
+            pick(QStringLiteral("A3"));
+            dialog->findChild<TGLabelBtnEdit *>(QStringLiteral("edtEtype"))->Button()->click();
+            dialog->findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+        });
+        const bool accepted = form.AskConditions();
+        Udllbaseselect::BaseSelect = nullptr;
+        QVERIFY(accepted);
+        QCOMPARE(form.Conditions.BtypeId, QStringLiteral("00001"));
+        QCOMPARE(form.Conditions.EtypeId, QStringLiteral("A3"));
+        form.LoadList();
+        QCOMPARE(Listed(form, 1, 1), QList<qint64>{chosen});
     }
 };
 

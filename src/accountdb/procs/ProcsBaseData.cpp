@@ -7,7 +7,8 @@
 //   column -> value (the kind's fields plus UserCode and FullName).
 // P_BASE_Delete(@Kind, @TypeId, @OperatorId)  only records used nowhere and empty classes
 // P_BASE_Hide(@Kind, @TypeId, @Hidden, @OperatorId)  hides (Deleted = 1) or shows a record again
-// P_BASE_Move(@Kind, @TypeId, @ParId, @OperatorId) -> @NewTypeId  a record used nowhere to another class
+// P_BASE_Move(@Kind, @TypeId, @ParId, @OperatorId) -> @NewTypeId  a record, or a class with its subtree,
+//   used nowhere to another class
 // P_BASE_Import(@Kind, @Rows, @OperatorId, [@CheckOnly])  a JSON array of rows (fields plus
 //   "Line", "ParentCode", "IsClass", "Hidden"); checks every row first, writes nothing when one fails
 //   (@ErrMsg lists them by line) and returns the number of rows written.
@@ -21,7 +22,9 @@
 #include <QStringEncoder>
 
 #include "AccountDatabase.h"
+#include "BaseRights.h"
 #include "EventLog.h"
+#include "OperatorRights.h"
 #include "Procedures.h"
 
 namespace accountdb {
@@ -57,25 +60,35 @@ const QList<Kind> &kinds()
           text("Unit2", "辅助单位"), real("URate2", "换算率"), integer("Costmode", "成本算法"),
           integer("KeepBatch", "批次管理"), integer("ShelfLife", "保质期天数"), real("RecPrice", "参考进价"),
           real("SalePrice", "参考售价"), real("TaxRate", "税率"), text("BarCode", "条码"),
-          text("Comment", "备注")}},
+          text("Comment", "备注")},
+         u'P',
+         1361},
         {QStringLiteral("partners"),
          QStringLiteral("btype"),
          QStringLiteral("往来单位"),
          {integer("BtypeKind", "单位类型"), text("Area", "地区"), text("TAXNUMBER", "税号"),
           text("TELANDADDRESS", "地址电话"), text("BANKANDACOUNT", "开户行及账号"), text("Person", "联系人"),
-          real("CreditLimit", "信用额度"), text("Comment", "备注")}},
+          real("CreditLimit", "信用额度"), text("Comment", "备注")},
+         u'B',
+         1362},
         {QStringLiteral("warehouses"),
          QStringLiteral("stock"),
          QStringLiteral("仓库"),
-         {text("Address", "地址"), text("Person", "负责人"), text("Tel", "电话"), text("Comment", "备注")}},
+         {text("Address", "地址"), text("Person", "负责人"), text("Tel", "电话"), text("Comment", "备注")},
+         u'K',
+         1363},
         {QStringLiteral("employees"),
          QStringLiteral("Employee"),
          QStringLiteral("职员"),
-         {text("Department", "部门"), text("Tel", "电话"), text("Comment", "备注")}},
+         {text("Department", "部门"), text("Tel", "电话"), text("Comment", "备注")},
+         QChar(),
+         1364},
         {QStringLiteral("departments"),
          QStringLiteral("Department"),
          QStringLiteral("部门"),
-         {text("Comment", "备注")}},
+         {text("Comment", "备注")},
+         u'D',
+         1365},
     };
     return all;
 }
@@ -143,61 +156,142 @@ QString pinyinInitials(const QString &text)
     return initials;
 }
 
+namespace {
+
+// One place a record may be used: a query whose every "?" is the record's id and whose first row, when
+// there is one, names the use through its first column (%1 of "what").
+struct Use
+{
+    QString sql;
+    QString what;
+};
+
+QString billNumber(const QString &alias)
+{
+    return QStringLiteral("CASE WHEN %1.Number = '' THEN CAST(%1.Vchcode AS TEXT) ELSE %1.Number END")
+        .arg(alias);
+}
+
+QList<Use> usesOf(const Kind &kind)
+{
+    const QString bill = QStringLiteral("单据“%1”");
+    const QString opening = QStringLiteral("期初数据");
+    const QString closing = QStringLiteral("结账数据");
+    QList<Use> uses;
+    const auto headers = [&](std::initializer_list<const char *> columns) {
+        for (const char *c : columns)
+            uses << Use{QStringLiteral("SELECT %1 FROM DlyNdx n WHERE n.%2 = ? ORDER BY n.Vchcode LIMIT 1")
+                            .arg(billNumber(QStringLiteral("n")), QLatin1String(c)),
+                        bill};
+    };
+    const auto lines = [&](const char *column, std::initializer_list<const char *> tables) {
+        for (const char *t : tables)
+            uses << Use{QStringLiteral("SELECT %1 FROM %2 d JOIN DlyNdx n ON n.Vchcode = d.Vchcode "
+                                       "WHERE d.%3 = ? ORDER BY n.Vchcode LIMIT 1")
+                            .arg(billNumber(QStringLiteral("n")), QLatin1String(t), QLatin1String(column)),
+                        bill};
+    };
+    const auto counted = [&](const char *table, const char *column, const QString &what) {
+        uses << Use{QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
+                        .arg(QLatin1String(table), QLatin1String(column)),
+                    what};
+    };
+    // The audit flows name an employee (entry type 0) or a department (entry type 1) per level.
+    const auto auditFlows = [&](int operatorType) {
+        for (const char *t : {"\"AuditDetail-E\"", "\"AuditNdx-E\""})
+            uses << Use{
+                QStringLiteral("SELECT coalesce(v.Name, CAST(x.Vchtype AS TEXT)) FROM %1 x "
+                               "LEFT JOIN T_GBL_Vchtype v ON v.Vchtype = x.Vchtype "
+                               "WHERE x.EtypeID = ? AND x.OperatorType = %2 ORDER BY x.Vchtype LIMIT 1")
+                    .arg(QLatin1String(t))
+                    .arg(operatorType),
+                QStringLiteral("“%1”的审核流程")};
+    };
+    if (kind.name == QLatin1String("goods")) {
+        lines("PtypeId", {"DlyBuy", "DlySale", "DlyOther", "BakDly"});
+        for (const char *t :
+             {"DlyIni", "DlyIniCom", "DlyIniProduce", "DlyIniConsign", "GoodsStocks", "GoodsStocksOther"})
+            counted(t, "PtypeId", opening);
+        counted("T_Jxc_PtypeWarn", "PtypeId", QStringLiteral("库存报警"));
+        counted("T_Jxc_PeriodBalance", "PtypeId", closing);
+        counted("GoodsStocksCost", "PtypeId", closing);
+        counted("BatchRoleDetail", "PtypeId", QStringLiteral("批次任务"));
+        counted("BatchConsignTaskDetail", "PtypeId", QStringLiteral("批次任务"));
+    } else if (kind.name == QLatin1String("partners")) {
+        headers({"BtypeId", "BtypeId2"});
+        lines("BtypeId", {"DlyBuy", "DlySale", "DlyOther"});
+    } else if (kind.name == QLatin1String("warehouses")) {
+        headers({"KtypeId", "KTypeID2"});
+        lines("KtypeId", {"DlyBuy", "DlySale", "DlyOther", "BakDly"});
+        counted("DlyNdxIni", "KtypeId", opening);
+        counted("GoodsStocks", "KtypeId", opening);
+        counted("T_Jxc_PtypeWarn", "KtypeId", QStringLiteral("库存报警"));
+        counted("T_Jxc_PeriodBalance", "KtypeId", closing);
+        counted("GoodsStocksCost", "KTypeID", closing);
+    } else if (kind.name == QLatin1String("employees")) {
+        counted("T_GBL_LoginUser", "ETypeId", QStringLiteral("操作员"));
+        headers({"EtypeId"});
+        lines("EtypeId", {"DlyBuy", "DlySale", "DlyOther"});
+        counted("DlyNdxIni", "EtypeId", opening);
+        auditFlows(0);
+        uses << Use{
+            QStringLiteral("SELECT FullName FROM Department WHERE etypeid = ? ORDER BY typeId LIMIT 1"),
+            QStringLiteral("部门“%1”（负责人）")};
+    } else if (kind.name == QLatin1String("departments")) {
+        headers({"DtypeId"});
+        auditFlows(1);
+    }
+    // Grants of base-data rights groups: the record is named in a group's list (an employee: he is a
+    // group's member).
+    for (const baserights::Kind &k : baserights::kinds()) {
+        if (kind.name == QLatin1String("employees"))
+            uses << Use{QStringLiteral("SELECT g.RightName FROM %1 m JOIN %2 g ON g.%3 = m.%3 "
+                                       "WHERE m.EtypeID = ? ORDER BY g.%3 LIMIT 1")
+                            .arg(k.memberTable, k.groupTable, k.groupColumn),
+                        QStringLiteral("基本信息授权组“%1”")};
+        if (k.baseTable.compare(kind.table, Qt::CaseInsensitive) == 0)
+            uses << Use{QStringLiteral("SELECT g.RightName FROM %1 r JOIN %2 g ON g.%3 = r.%3 "
+                                       "WHERE r.TypeID = ? AND r.Deleted = 0 ORDER BY g.%3 LIMIT 1")
+                            .arg(k.grantTable, k.groupTable, k.groupColumn),
+                        QStringLiteral("基本信息授权组“%1”")};
+    }
+    return uses;
+}
+
+} // namespace
+
 QString whereUsed(AccountDatabase &db, const Kind &kind, const QString &typeId)
 {
-    // Bills by header column and by line column; opening balances; other uses of the kind.
-    QStringList headerColumns, lineColumns, openingChecks;
-    if (kind.name == QLatin1String("goods")) {
-        lineColumns << QStringLiteral("PtypeId");
-        for (const char *t : {"DlyIni", "DlyIniCom", "DlyIniProduce", "DlyIniConsign", "GoodsStocks"})
-            openingChecks
-                << QStringLiteral("SELECT count(*) FROM %1 WHERE PtypeId = ?").arg(QLatin1String(t));
-        openingChecks << QStringLiteral("SELECT count(*) FROM GoodsStocksOther WHERE PtypeId = ?");
-    } else if (kind.name == QLatin1String("partners")) {
-        headerColumns << QStringLiteral("BtypeId") << QStringLiteral("BtypeId2");
-        lineColumns << QStringLiteral("BtypeId");
-    } else if (kind.name == QLatin1String("warehouses")) {
-        headerColumns << QStringLiteral("KtypeId") << QStringLiteral("KTypeID2");
-        lineColumns << QStringLiteral("KtypeId");
-        openingChecks << QStringLiteral("SELECT count(*) FROM DlyNdxIni WHERE KtypeId = ?")
-                      << QStringLiteral("SELECT count(*) FROM GoodsStocks WHERE KtypeId = ?");
-    } else if (kind.name == QLatin1String("employees")) {
-        headerColumns << QStringLiteral("EtypeId");
-        lineColumns << QStringLiteral("EtypeId");
-        openingChecks << QStringLiteral("SELECT count(*) FROM DlyNdxIni WHERE EtypeId = ?");
-        if (db.value(QStringLiteral("SELECT count(*) FROM T_GBL_LoginUser WHERE ETypeId = ?"), {typeId})
-                .toInt() > 0)
-            return QStringLiteral("操作员");
-    } else if (kind.name == QLatin1String("departments")) {
-        headerColumns << QStringLiteral("DtypeId");
-    }
-    for (const QString &column : headerColumns) {
-        const ResultSet rs = db.query(
-            QStringLiteral("SELECT Number, Vchcode FROM DlyNdx WHERE %1 = ? ORDER BY Vchcode LIMIT 1")
-                .arg(column),
-            {typeId});
+    for (const Use &use : usesOf(kind)) {
+        const ResultSet rs = db.query(use.sql, QVariantList(use.sql.count(u'?'), typeId));
         if (!rs.rows.isEmpty())
-            return QStringLiteral("单据“%1”")
-                .arg(rs.rows[0][0].toString().isEmpty() ? rs.rows[0][1].toString()
-                                                        : rs.rows[0][0].toString());
+            return use.what.contains(QLatin1String("%1")) ? use.what.arg(rs.rows[0][0].toString()) : use.what;
     }
-    for (const QString &column : lineColumns) {
-        for (const char *t : {"DlyBuy", "DlySale", "DlyOther"}) {
-            const ResultSet rs = db.query(
-                QStringLiteral("SELECT n.Number, n.Vchcode FROM %1 d JOIN DlyNdx n ON n.Vchcode = d.Vchcode "
-                               "WHERE d.%2 = ? ORDER BY n.Vchcode LIMIT 1")
-                    .arg(QLatin1String(t), column),
-                {typeId});
-            if (!rs.rows.isEmpty())
-                return QStringLiteral("单据“%1”")
-                    .arg(rs.rows[0][0].toString().isEmpty() ? rs.rows[0][1].toString()
-                                                            : rs.rows[0][0].toString());
-        }
-    }
-    for (const QString &sql : openingChecks)
-        if (db.value(sql, {typeId}).toInt() > 0)
-            return QStringLiteral("期初数据");
-    // Rights grants of base data are checked here once the account set keeps them.
+    return QString();
+}
+
+QString rightsFilter(const Kind &kind, const QString &alias)
+{
+    if (kind.rights.isNull())
+        return QString();
+    return QStringLiteral("%1.TypeId NOT IN (%2)").arg(alias, baserights::notAllowedSql(kind.rights));
+}
+
+QString changeRefusal(AccountDatabase &db, const Kind &kind, const QString &operatorId, const QString &typeId)
+{
+    const ResultSet op =
+        db.query(QStringLiteral("SELECT IsManager FROM T_GBL_LoginUser WHERE ETypeId = ?"), {operatorId});
+    if (operatorId == QLatin1String("00000") || (!op.rows.isEmpty() && op.rows[0][0].toInt() == 1))
+        return QString(); // the administrator and the supervisor
+    if (!operatorHasRight(db, operatorId, kind.functionNo))
+        return QStringLiteral("你没有维护%1的权限。").arg(kind.caption);
+    if (typeId.isEmpty() || kind.rights.isNull())
+        return QString();
+    if (db.value(QStringLiteral("SELECT count(*) FROM (%1) AS x WHERE x.TypeId = ?")
+                     .arg(baserights::notAllowedSql(kind.rights)),
+                 {operatorId, typeId})
+            .toInt() > 0)
+        return QStringLiteral("你没有这个%1的基本信息权限，不能修改。").arg(kind.caption);
     return QString();
 }
 
@@ -419,6 +513,36 @@ QString storeRecord(AccountDatabase &db, const Kind &kind, QString typeId, const
     return typeId;
 }
 
+// storeRecord() in a savepoint of its own. Two workstations storing one code at the same instant both
+// pass checkRecord(); the unique index on the code refuses the later one, which then gets the same
+// message as a code stored long before. A new record that met another workstation's new record on its
+// id (both took the next free one) is stored again with the next id. Empty on a refused code.
+QString storeUnique(AccountDatabase &db, const Kind &kind, const QString &typeId, const QString &parId,
+                    bool isClass, const QVariantMap &fields, QString *error)
+{
+    const QString code = fields.value(QStringLiteral("UserCode")).toString();
+    for (int attempt = 1;; ++attempt) {
+        db.exec(QStringLiteral("SAVEPOINT base_store"));
+        try {
+            const QString id = storeRecord(db, kind, typeId, parId, isClass, fields);
+            db.exec(QStringLiteral("RELEASE base_store"));
+            return id;
+        } catch (const DbError &) {
+            db.exec(QStringLiteral("ROLLBACK TO base_store"));
+            db.exec(QStringLiteral("RELEASE base_store"));
+            if (db.value(QStringLiteral("SELECT count(*) FROM %1 WHERE UserCode = ? AND TypeId <> ?")
+                             .arg(kind.table),
+                         {code, typeId})
+                    .toInt() > 0) {
+                *error = QStringLiteral("编号“%1”已经存在").arg(code);
+                return QString();
+            }
+            if (attempt == 2 || !typeId.isEmpty())
+                throw;
+        }
+    }
+}
+
 const Kind *kindOf(ProcContext &ctx)
 {
     const Kind *kind = findKind(ctx.in(QStringLiteral("@Kind")).toString());
@@ -462,6 +586,10 @@ int procSave(ProcContext &ctx)
     const QString typeId = ctx.in(QStringLiteral("@TypeId")).toString().trimmed();
     QString parId = ctx.in(QStringLiteral("@ParId")).toString().trimmed();
     bool isClass = ctx.in(QStringLiteral("@IsClass")).toInt() == 1;
+    if (const QString refusal =
+            changeRefusal(db, *kind, ctx.in(QStringLiteral("@OperatorId")).toString(), typeId);
+        !refusal.isEmpty())
+        return refuse(ctx, refusal);
     if (!typeId.isEmpty()) {
         const Node existing = node(db, *kind, typeId);
         if (!existing.found || typeId == kRootId)
@@ -477,7 +605,9 @@ int procSave(ProcContext &ctx)
         QJsonDocument::fromJson(ctx.in(QStringLiteral("@Fields")).toString().toUtf8()).object();
     if (!readFields(*kind, json, fields, &error) || !checkRecord(db, *kind, typeId, parId, fields, &error))
         return refuse(ctx, error + u'。');
-    const QString id = storeRecord(db, *kind, typeId, parId, isClass, fields);
+    const QString id = storeUnique(db, *kind, typeId, parId, isClass, fields, &error);
+    if (id.isEmpty())
+        return refuse(ctx, error + u'。');
     ctx.setOut(QStringLiteral("@NewTypeId"), id);
     logChange(ctx, *kind,
               (typeId.isEmpty() ? QStringLiteral("新增") : QStringLiteral("修改")) + recordText(fields));
@@ -499,10 +629,17 @@ bool readTarget(ProcContext &ctx, Target &t)
         return false;
     t.typeId = ctx.in(QStringLiteral("@TypeId")).toString().trimmed();
     t.node = node(ctx.database(), *t.kind, t.typeId);
-    if (t.node.found && t.typeId != kRootId)
-        return true;
-    refuse(ctx, errText(*t.kind, QStringLiteral("不存在。")));
-    return false;
+    if (!t.node.found || t.typeId == kRootId) {
+        refuse(ctx, errText(*t.kind, QStringLiteral("不存在。")));
+        return false;
+    }
+    const QString refusal =
+        changeRefusal(ctx.database(), *t.kind, ctx.in(QStringLiteral("@OperatorId")).toString(), t.typeId);
+    if (!refusal.isEmpty()) {
+        refuse(ctx, refusal);
+        return false;
+    }
+    return true;
 }
 
 int procDelete(ProcContext &ctx)
@@ -546,37 +683,62 @@ int procHide(ProcContext &ctx)
     return 0;
 }
 
+// A record, or a class with everything under it, to another class. Ids carry their class, so the moved
+// rows get new ids (their order kept) and nothing in use may move.
 int procMove(ProcContext &ctx)
 {
     Target t;
     if (!readTarget(ctx, t))
         return -1;
     AccountDatabase &db = ctx.database();
-    const Kind *kind = t.kind;
+    const Kind &kind = *t.kind;
     const QString &typeId = t.typeId;
-    const Node &n = t.node;
     const QString parId = ctx.in(QStringLiteral("@ParId")).toString().trimmed();
-    const Node target = node(db, *kind, parId);
-    if (n.isClass)
-        return refuse(ctx, QStringLiteral("类别不能移动。"));
+    const Node target = node(db, kind, parId);
     if (!target.found || !target.isClass)
         return refuse(ctx, QStringLiteral("目标类别不存在。"));
-    const QString label = storedText(db, *kind, typeId);
-    // The id carries the class, so a record that bills or balances refer to keeps its place.
-    const QString used = whereUsed(db, *kind, typeId);
-    if (!used.isEmpty())
-        return refuse(ctx,
-                      QStringLiteral("%1“%2”已被%3使用，不能移到其他类别。").arg(kind->caption, label, used));
-    const QString newId = nextChildId(db, *kind, parId);
-    db.exec(
-        QStringLiteral("UPDATE %1 SET TypeId = ?, ParId = ?, Leveal = ? WHERE TypeId = ?").arg(kind->table),
-        {newId, parId, target.level + 1, typeId});
-    if (kind->name == QLatin1String("goods"))
-        db.exec(QStringLiteral("UPDATE PtypeUnit SET PtypeID = ? WHERE PtypeID = ?"), {newId, typeId});
-    recountChildren(db, *kind, n.parId);
-    recountChildren(db, *kind, parId);
+    if (parId.startsWith(typeId))
+        return refuse(ctx, QStringLiteral("类别不能移到它自己或它的下级类别中。"));
+    const QString pattern = typeId + u'%'; // ids are digits: nothing to escape
+    const ResultSet moved =
+        db.query(QStringLiteral("SELECT TypeId, ParId, Leveal FROM %1 WHERE TypeId LIKE ? ORDER BY TypeId")
+                     .arg(kind.table),
+                 {pattern});
+    for (const QVariantList &row : moved.rows) {
+        const QString used = whereUsed(db, kind, row[0].toString());
+        if (!used.isEmpty())
+            return refuse(ctx, QStringLiteral("%1“%2”已被%3使用，不能移到其他类别。")
+                                   .arg(kind.caption, storedText(db, kind, row[0].toString()), used));
+    }
+    const QString label = storedText(db, kind, typeId);
+    const QString newId = nextChildId(db, kind, parId);
+    const auto renamed = [&](const QString &id) { return newId + id.mid(typeId.size()); };
+    // The goods' units refer to their ids: set aside and put back under the new ones.
+    ResultSet units;
+    const bool goods = kind.name == QLatin1String("goods");
+    if (goods) {
+        units = db.query(QStringLiteral("SELECT PtypeID, OrdID, Unit1, URate, Barcode FROM PtypeUnit "
+                                        "WHERE PtypeID LIKE ?"),
+                         {pattern});
+        db.exec(QStringLiteral("DELETE FROM PtypeUnit WHERE PtypeID LIKE ?"), {pattern});
+    }
+    const int shift = target.level + 1 - t.node.level;
+    for (const QVariantList &row : moved.rows) {
+        const QString id = row[0].toString();
+        db.exec(QStringLiteral("UPDATE %1 SET TypeId = ?, ParId = ?, Leveal = ? WHERE TypeId = ?")
+                    .arg(kind.table),
+                {renamed(id), id == typeId ? parId : renamed(row[1].toString()), row[2].toInt() + shift, id});
+    }
+    for (QVariantList unit : units.rows) {
+        unit[0] = renamed(unit[0].toString());
+        db.exec(QStringLiteral(
+                    "INSERT INTO PtypeUnit (PtypeID, OrdID, Unit1, URate, Barcode) VALUES (?, ?, ?, ?, ?)"),
+                unit);
+    }
+    recountChildren(db, kind, t.node.parId);
+    recountChildren(db, kind, parId);
     ctx.setOut(QStringLiteral("@NewTypeId"), newId);
-    logChange(ctx, *kind, QStringLiteral("移动") + label);
+    logChange(ctx, kind, QStringLiteral("移动") + label);
     return 0;
 }
 
@@ -586,6 +748,9 @@ int procImport(ProcContext &ctx)
     if (!kind)
         return -1;
     AccountDatabase &db = ctx.database();
+    if (const QString refusal = changeRefusal(db, *kind, ctx.in(QStringLiteral("@OperatorId")).toString());
+        !refusal.isEmpty())
+        return refuse(ctx, refusal);
     const QJsonArray rows =
         QJsonDocument::fromJson(ctx.in(QStringLiteral("@Rows")).toString().toUtf8()).array();
     struct Row

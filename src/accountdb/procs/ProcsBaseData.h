@@ -32,6 +32,8 @@ struct Kind
     QString table;       // ptype, btype, stock, Employee, Department
     QString caption;     // 存货, 往来单位, ...
     QList<Field> fields; // editable fields after UserCode and FullName
+    QChar rights;        // its base-data rights kind (BaseRights.h); null when it has none
+    int functionNo = 0;  // the operator right to add, change, hide and delete records of the kind
 };
 
 inline const QString kRootId = QStringLiteral("00000");
@@ -49,9 +51,18 @@ QString fieldJoin(const Kind &kind);
 // letters and digits stay as they are (upper case), anything else is left out.
 QString pinyinInitials(const QString &text);
 
-// Where a record is used (a bill, an opening balance, an operator, a rights grant), as a sentence part
-// such as "单据“XS-001”"; empty when it is used nowhere.
+// Where a record is used (a bill, an opening balance, an operator, a rights grant, a stock warning, an
+// audit flow, ...), as a sentence part such as "单据“XS-001”"; empty when it is used nowhere.
 QString whereUsed(AccountDatabase &db, const Kind &kind, const QString &typeId);
+
+// Base-data rights of an operator on a kind. rightsFilter() is a condition on the kind's table as
+// "alias" that leaves out what the operator may not see, with the operator as its one parameter;
+// empty for a kind without base-data rights.
+QString rightsFilter(const Kind &kind, const QString &alias);
+// Why the operator may not add, change, hide, move or delete that record of the kind (an empty typeId:
+// records of the kind at all); empty when he may. The supervisor and the administrator may always.
+QString changeRefusal(AccountDatabase &db, const Kind &kind, const QString &operatorId,
+                      const QString &typeId = QString());
 
 // GBK (the Chinese national encoding) to and from text; characters it lacks are left out.
 QByteArray gbkEncode(const QString &text);
@@ -60,7 +71,9 @@ QString gbkDecode(const QByteArray &data);
 // CSV exchange. Export writes the kind's classes and records, parents first; import checks every row
 // first and writes nothing unless all pass.
 enum class CsvEncoding { Utf8, Gbk };
-QByteArray exportCsv(AccountDatabase &db, const Kind &kind, CsvEncoding encoding);
+// With an operator, what his base-data rights hide is left out.
+QByteArray exportCsv(AccountDatabase &db, const Kind &kind, CsvEncoding encoding,
+                     const QString &operatorId = QString());
 struct ImportResult
 {
     int imported = 0;

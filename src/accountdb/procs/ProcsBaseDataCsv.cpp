@@ -140,7 +140,7 @@ QString gbkDecode(const QByteArray &data)
     return QString::fromUtf8(convert("UTF-8", "GBK", data));
 }
 
-QByteArray exportCsv(AccountDatabase &db, const Kind &kind, CsvEncoding encoding)
+QByteArray exportCsv(AccountDatabase &db, const Kind &kind, CsvEncoding encoding, const QString &operatorId)
 {
     QStringList header{kParentCaption, kClassCaption, kHiddenCaption, QStringLiteral("编号"),
                        QStringLiteral("名称")};
@@ -151,10 +151,18 @@ QByteArray exportCsv(AccountDatabase &db, const Kind &kind, CsvEncoding encoding
                     QStringLiteral("r.UserCode"), QStringLiteral("r.FullName")} +
         fieldColumns(kind);
     // Ids extend their parent's id, so ordering by id lists parents first.
-    const ResultSet rs = db.query(QStringLiteral("SELECT %1 FROM %2 r LEFT JOIN %2 p ON p.TypeId = r.ParId%3 "
-                                                 "WHERE r.TypeId <> ? ORDER BY r.TypeId")
-                                      .arg(columns.join(QStringLiteral(", ")), kind.table, fieldJoin(kind)),
-                                  {kRootId});
+    QString where = QStringLiteral("r.TypeId <> ?");
+    QVariantList params{kRootId};
+    if (const QString rights = rightsFilter(kind, QStringLiteral("r"));
+        !operatorId.isEmpty() && !rights.isEmpty()) {
+        where += QStringLiteral(" AND ") + rights;
+        params << operatorId;
+    }
+    const ResultSet rs =
+        db.query(QStringLiteral("SELECT %1 FROM %2 r LEFT JOIN %2 p ON p.TypeId = r.ParId%3 "
+                                "WHERE %4 ORDER BY r.TypeId")
+                     .arg(columns.join(QStringLiteral(", ")), kind.table, fieldJoin(kind), where),
+                 params);
     QString out = header.join(u',') + QStringLiteral("\r\n");
     for (const QVariantList &row : rs.rows) {
         QStringList fields;

@@ -61,6 +61,8 @@ QList<Migration> migrations()
          QStringLiteral("base-data classes, pinyin codes and the fields of goods, partners and employees"),
          &migrateBaseDataTo11},
         {12, QStringLiteral("base-data rights groups, members and grants"), &migrateBaseRightsTo12},
+        {13, QStringLiteral("unique base-data codes per kind and the rights to maintain each kind"),
+         &migrateBaseDataCodesTo13},
     };
     Q_ASSERT(kMigrations.last().version == kSchemaVersion);
     return kMigrations;

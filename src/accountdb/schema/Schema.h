@@ -53,5 +53,6 @@ void migrateLayoutsTo9(AccountDatabase &db);     // SchemaLayouts.cpp
 void migrateOptionsTo10(AccountDatabase &db);    // SchemaOptions.cpp
 void migrateBaseDataTo11(AccountDatabase &db);   // SchemaBaseData.cpp
 void migrateBaseRightsTo12(AccountDatabase &db); // SchemaBaseRights.cpp
+void migrateBaseDataCodesTo13(AccountDatabase &db); // SchemaBaseDataCodes.cpp
 
 } // namespace accountdb::schema

@@ -10,7 +10,20 @@ using namespace accountdb;
 
 BaseDataStore::BaseDataStore(AccountDatabase &db, const basedata::Kind &kind, QString operatorId)
     : FDb(db), FKind(kind), FOperatorId(std::move(operatorId))
-{}
+{
+    // What the operator's base-data rights hide is left out of every read (the views list nothing for
+    // the supervisor and unrestricted operators).
+    const QString rights = basedata::rightsFilter(FKind, QStringLiteral("r"));
+    if (!rights.isEmpty() && !FOperatorId.isEmpty()) {
+        FRightsCondition = QStringLiteral(" AND ") + rights;
+        FRightsParams << FOperatorId;
+    }
+}
+
+QString BaseDataStore::ChangeRefusal() const
+{
+    return basedata::changeRefusal(FDb, FKind, FOperatorId);
+}
 
 QList<TBaseDataRow> BaseDataStore::Select(const QString &condition, const QVariantList &params)
 {
@@ -23,9 +36,10 @@ QList<TBaseDataRow> BaseDataStore::Select(const QString &condition, const QVaria
     for (const basedata::Field &f : FKind.fields)
         names << f.column;
     const ResultSet rs = FDb.query(
-        QStringLiteral("SELECT %1 FROM %2 r%3 WHERE r.TypeId <> ? AND %4 ORDER BY r.UserCode, r.TypeId")
-            .arg(columns.join(QStringLiteral(", ")), FKind.table, basedata::fieldJoin(FKind), condition),
-        QVariantList{basedata::kRootId} + params);
+        QStringLiteral("SELECT %1 FROM %2 r%3 WHERE r.TypeId <> ? AND %4%5 ORDER BY r.UserCode, r.TypeId")
+            .arg(columns.join(QStringLiteral(", ")), FKind.table, basedata::fieldJoin(FKind), condition,
+                 FRightsCondition),
+        QVariantList{basedata::kRootId} + params + FRightsParams);
     QList<TBaseDataRow> rows;
     for (const QVariantList &v : rs.rows) {
         TBaseDataRow r{v[0].toString(), v[1].toString(), v[2].toInt() == 1, v[3].toInt() == 1, {}};

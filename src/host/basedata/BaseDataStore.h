@@ -29,6 +29,11 @@ public:
 
     const accountdb::basedata::Kind &Kind() const { return FKind; }
 
+    // Reads leave out the records the operator's base-data rights hide from him; writes are refused for
+    // them and for an operator without the right to maintain the kind.
+    // Why the operator may not change records of the kind at all; empty when he may.
+    QString ChangeRefusal() const;
+
     // Every class of the kind, parents before children.
     QList<TBaseDataRow> Classes();
     // The records directly under a class; with a search text, the records of every class whose code
@@ -51,4 +56,6 @@ private:
     accountdb::AccountDatabase &FDb;
     const accountdb::basedata::Kind &FKind;
     QString FOperatorId;
+    QString FRightsCondition; // " AND ..." on the table as "r", or empty
+    QVariantList FRightsParams;
 };

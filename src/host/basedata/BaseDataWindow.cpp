@@ -135,12 +135,6 @@ BaseDataWindow::BaseDataWindow(accountdb::AccountDatabase &db, IDllMessageCon &m
     Reload();
 }
 
-void BaseDataWindow::SetRightsFilter(TRightsFilter allowed)
-{
-    FAllowed = std::move(allowed);
-    Reload();
-}
-
 QString BaseDataWindow::CurrentClassId() const
 {
     const QTreeWidgetItem *item = FTree->currentItem();
@@ -178,8 +172,6 @@ void BaseDataWindow::LoadClasses()
     root->setData(0, Qt::UserRole, accountdb::basedata::kRootId);
     QHash<QString, QTreeWidgetItem *> items{{accountdb::basedata::kRootId, root}};
     for (const TBaseDataRow &c : FStore.Classes()) { // parents come first
-        if (FAllowed && !FAllowed(c))
-            continue;
         QTreeWidgetItem *parent = items.value(c.ParId, root);
         auto *item = new QTreeWidgetItem(
             parent, {c.Fields.value(kUserCode).toString() + u' ' + c.Fields.value(kFullName).toString()});
@@ -196,8 +188,6 @@ void BaseDataWindow::LoadRecords()
     FGrid->setRowCount(0);
     for (const TBaseDataRow &r :
          FStore.Records(CurrentClassId(), FSearch->text(), FShowHidden->isChecked())) {
-        if (FAllowed && !FAllowed(r))
-            continue;
         const int row = FGrid->rowCount();
         FGrid->insertRow(row);
         QStringList texts{r.Fields.value(kUserCode).toString(), r.Fields.value(kFullName).toString()};
@@ -273,8 +263,10 @@ void BaseDataWindow::ToggleHidden()
 
 void BaseDataWindow::AskMove()
 {
-    const QString typeId = CurrentRecordId();
-    if (typeId.isEmpty())
+    // The chosen record; without one, the chosen class with everything under it.
+    const bool isClass = CurrentRecordId().isEmpty();
+    const QString typeId = isClass ? CurrentClassId() : CurrentRecordId();
+    if (typeId == accountdb::basedata::kRootId)
         return;
     auto *dialog = new QDialog(this);
     dialog->setObjectName(QStringLiteral("dlgMove"));
@@ -285,18 +277,21 @@ void BaseDataWindow::AskMove()
     classes->setObjectName(QStringLiteral("cboClass"));
     classes->addItem(QStringLiteral("全部") + FStore.Kind().caption, accountdb::basedata::kRootId);
     for (const TBaseDataRow &c : FStore.Classes())
-        if (!FAllowed || FAllowed(c))
+        if (!c.TypeId.startsWith(typeId)) // not into itself or below it
             classes->addItem(
                 c.Fields.value(kUserCode).toString() + u' ' + c.Fields.value(kFullName).toString(), c.TypeId);
     layout->addWidget(classes);
     QDialogButtonBox *buttons = OkCancel(dialog);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this, dialog, classes, typeId] {
+    connect(buttons, &QDialogButtonBox::accepted, this, [this, dialog, classes, typeId, isClass] {
         if (const QString error = FStore.Move(typeId, classes->currentData().toString()); !error.isEmpty()) {
             FMessages.ShowWarningMsg(error);
             return;
         }
         dialog->accept();
-        LoadRecords();
+        if (isClass)
+            Reload();
+        else
+            LoadRecords();
     });
     layout->addWidget(buttons);
     dialog->open();

@@ -1,11 +1,11 @@
 #pragma once
 // The window of one kind of base data: the class tree on the left, the records of the chosen class on
 // the right. Add, edit, copy, move to another class, delete, hide; search by code, name or pinyin
-// initials; hidden records shown on request. Refusals are shown through the message service.
+// initials; hidden records shown on request. Refusals are shown through the message service. The
+// operator's base-data rights decide what the tree and the grid show (see BaseDataStore).
 
 #include <QDialog>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 #include "BaseDataStore.h"
@@ -41,11 +41,6 @@ public:
     BaseDataWindow(accountdb::AccountDatabase &db, IDllMessageCon &messages, const QString &operatorId,
                    const accountdb::basedata::Kind &kind, QWidget *parent = nullptr);
 
-    // Base-data rights: records the operator may not see are left out and may not be changed. Until
-    // a filter is set every record is allowed.
-    using TRightsFilter = std::function<bool(const TBaseDataRow &)>;
-    void SetRightsFilter(TRightsFilter allowed);
-
     void Reload();
     QString CurrentClassId() const;
     QString CurrentRecordId() const;
@@ -61,7 +56,6 @@ private:
 
     BaseDataStore FStore;
     IDllMessageCon &FMessages;
-    TRightsFilter FAllowed;
     QTreeWidget *FTree;
     QTableWidget *FGrid;
     QLineEdit *FSearch;

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "ClientDataSet.h"
+#include "Kvbasicinfocomponent.h"
 #include "Kvggeneralgrid.h"
 #include "Udllbillconfig.h"
 #include "Udllbillinterface.h"
@@ -199,10 +200,37 @@ bool TfrmAuditNew::AskConditions()
         edit->setCalendarPopup(true);
         return edit;
     };
+    // Unit and handling employee, picked through the host's selection dialog (the operator's base-data
+    // rights limit what it offers); an empty edit is no condition.
+    const auto baseEdit = [&dialog](const char *name, const QString &caption, const QString &kind,
+                                    const QString &table, const QString &typeId) {
+        auto *edit = new TGLabelBtnEdit(caption, dialog.pnlEntry);
+        edit->setObjectName(QLatin1String(name));
+        edit->SetBasicKind(kind);
+        TClientDataSet row;
+        if (!typeId.isEmpty())
+            Udlldbservice::OpenSQL(
+                QStringLiteral("SELECT TypeId, UserCode, FullName FROM %1 WHERE TypeId = ?").arg(table),
+                {typeId}, row);
+        if (!typeId.isEmpty() && !row.Eof()) {
+            TBaseRecord r;
+            r.TypeId = typeId;
+            r.UserCode = row.FieldByName(QStringLiteral("UserCode")).AsString();
+            r.FullName = row.FieldByName(QStringLiteral("FullName")).AsString();
+            edit->SetRecord(r);
+        }
+        return edit;
+    };
+    TGLabelBtnEdit *edtBtype = baseEdit("edtBtype", QStringLiteral("往来单位:"), QStringLiteral("Btype"),
+                                        QStringLiteral("btype"), Conditions.BtypeId);
+    TGLabelBtnEdit *edtEtype = baseEdit("edtEtype", QStringLiteral("经手人:"), QStringLiteral("Employee"),
+                                        QStringLiteral("Employee"), Conditions.EtypeId);
     QDateEdit *edtBegin = dateEdit("edtBeginDate", Conditions.BeginDate);
     QDateEdit *edtEnd = dateEdit("edtEndDate", Conditions.EndDate);
     form->addRow(QStringLiteral("单据类型:"), cboVchType);
     form->addRow(QStringLiteral("制单人:"), cboMaker);
+    form->addRow(edtBtype);
+    form->addRow(edtEtype);
     form->addRow(QStringLiteral("开始日期:"), edtBegin);
     form->addRow(QStringLiteral("结束日期:"), edtEnd);
     dialog.AddBottomButton(QStringLiteral("btnOK"), QStringLiteral("确定"), mrOk);
@@ -213,6 +241,20 @@ bool TfrmAuditNew::AskConditions()
         Udllmessageintf::ShowWarningMsg(QStringLiteral("开始日期不能大于结束日期。"));
         return false;
     }
+    for (TGLabelBtnEdit *edit : {edtBtype, edtEtype}) {
+        if (!edit->Text().trimmed().isEmpty() && !edit->HasRecord()) {
+            Udllmessageintf::ShowWarningMsg(QStringLiteral("“%1”不是选出的%2，请用选择按钮选择。")
+                                                .arg(edit->Text().trimmed(), edit == edtBtype
+                                                                                 ? QStringLiteral("往来单位")
+                                                                                 : QStringLiteral("职员")));
+            return false;
+        }
+    }
+    const auto chosen = [](TGLabelBtnEdit *edit) {
+        return edit->Text().trimmed().isEmpty() ? QString() : edit->Record().TypeId;
+    };
+    Conditions.BtypeId = chosen(edtBtype);
+    Conditions.EtypeId = chosen(edtEtype);
     Conditions.VchType = cboVchType->currentData().toInt();
     Conditions.MtypeId = cboMaker->currentData().toString();
     Conditions.BeginDate = edtBegin->date().toString(QStringLiteral("yyyy-MM-dd"));
@@ -243,31 +285,21 @@ void TfrmAuditNew::LoadList()
                              QStringLiteral("@PageTotal")};
     const QVariantList pagingValues{Conditions.ShowAll, 0, 50, 0, 0};
     const QString op = Udllsystemintf::GetCurrentOperatorId();
+    // Both lists take the same conditions: the bills waiting for me or audited by me, or my own bills
+    // by state.
     TClientDataSet rows;
-    if (FGroup == 1)
-        Udlldbservice::OpenProcByName(
-            QStringLiteral("p_KOVA_AuditCenter"),
-            QStringList{QStringLiteral("@nVchtype"), QStringLiteral("@szBtypeID"),
-                        QStringLiteral("@szEtypeID"), QStringLiteral("@szMtypeID"),
-                        QStringLiteral("@szBeginDate"), QStringLiteral("@szEndDate"),
-                        QStringLiteral("@OperatorID"), QStringLiteral("@IsAudited")} +
-                paging,
-            QVariantList{Conditions.VchType, Conditions.BtypeId, Conditions.EtypeId, Conditions.MtypeId,
-                         Conditions.BeginDate, Conditions.EndDate, op, toAudit ? 0 : 1} +
-                pagingValues,
-            rows);
-    else
-        Udlldbservice::OpenProcByName(QStringLiteral("P_KOVA_AuditCenter_MyMakedBill"),
-                                      QStringList{QStringLiteral("@nVchtype"), QStringLiteral("@szBtypeID"),
-                                                  QStringLiteral("@szMtypeID"),
-                                                  QStringLiteral("@szBeginDate"),
-                                                  QStringLiteral("@szEndDate"), QStringLiteral("@OperatorID"),
-                                                  QStringLiteral("@IsAudited")} +
-                                          paging,
-                                      QVariantList{Conditions.VchType, Conditions.BtypeId, Conditions.MtypeId,
-                                                   Conditions.BeginDate, Conditions.EndDate, op, FState - 1} +
-                                          pagingValues,
-                                      rows);
+    Udlldbservice::OpenProcByName(FGroup == 1 ? QStringLiteral("p_KOVA_AuditCenter")
+                                              : QStringLiteral("P_KOVA_AuditCenter_MyMakedBill"),
+                                  QStringList{QStringLiteral("@nVchtype"), QStringLiteral("@szBtypeID"),
+                                              QStringLiteral("@szEtypeID"), QStringLiteral("@szMtypeID"),
+                                              QStringLiteral("@szBeginDate"), QStringLiteral("@szEndDate"),
+                                              QStringLiteral("@OperatorID"), QStringLiteral("@IsAudited")} +
+                                      paging,
+                                  QVariantList{Conditions.VchType, Conditions.BtypeId, Conditions.EtypeId,
+                                               Conditions.MtypeId, Conditions.BeginDate, Conditions.EndDate,
+                                               op, FGroup == 1 ? (toAudit ? 0 : 1) : FState - 1} +
+                                      pagingValues,
+                                  rows);
     {
         const QSignalBlocker block(MainGrid);
         MainGrid->LoadFromDataSet(rows);
