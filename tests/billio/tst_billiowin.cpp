@@ -14,8 +14,10 @@
 #include <QTimer>
 
 #include "BillIoSeed.h"
+#include "HostBaseSelect.h"
 #include "Kvbasicinfocomponent.h"
 #include "Kvggeneralgrid.h"
+#include "Udllbaseselect.h"
 #include "uExportBillData.h"
 #include "uExportBillDataQuery.h"
 #include "uExportToJS.h"
@@ -243,13 +245,32 @@ void TstBillIoWin::importWindow()
     QCOMPARE(FSet->Db().value(QStringLiteral("SELECT count(*) FROM DlyNdx WHERE Draft = 1")).toInt(), 0);
     if (bills > 0)
         return;
-    // The bad goods cell is yellow; a double click would pick a valid one.
+    // The bad goods cell is yellow; a double click picks valid goods into the raw row, and the file
+    // then imports.
     const QTableWidgetItem *goods = form.grdExam->item(3, 8);
     QCOMPARE(goods->text(), QStringLiteral("Z99"));
     QCOMPARE(goods->background().color(), QColor(Qt::yellow));
     QCOMPARE(goods->toolTip(), QStringLiteral("Z99:不存在"));
     QCOMPARE(form.grdExam->item(3, 15)->text(), QStringLiteral("存在非法数据"));
     QCOMPARE(form.grdExam->item(2, 15)->text(), QStringLiteral("通过检查"));
+    HostBaseSelect select([this] { return &FSet->Db(); });
+    Udllbaseselect::BaseSelect = &select;
+    QTimer::singleShot(0, [] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        auto *grid = dialog->findChild<QTableWidget *>(QStringLiteral("grdBase"));
+        const QList<QTableWidgetItem *> found = grid->findItems(QStringLiteral("B01"), Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        grid->setCurrentItem(found.first());
+        dialog->findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+    });
+    emit form.grdExam->cellDoubleClicked(3, 8);
+    Udllbaseselect::BaseSelect = nullptr;
+    QCOMPARE(form.grdMain->item(3, 3)->text(), QStringLiteral("B01"));
+    FSet->Messages().Clear();
+    form.btnImport->click();
+    QCOMPARE(FSet->Messages().Texts(), QStringList());
+    QCOMPARE(form.lblState->text(), QStringLiteral("数据写入完成，有2条记录引入。"));
 }
 
 void TstBillIoWin::importRefusesClosingWhileBusy()
