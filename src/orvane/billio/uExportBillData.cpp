@@ -11,7 +11,7 @@
 #include "Kvtable.h"
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
-#include "uBillIoTicks.h"
+#include "uBillIoList.h"
 #include "uDllComm.h"
 #include "uExportBillDataCore.h"
 #include "uExportBillDataQuery.h"
@@ -22,41 +22,34 @@ namespace {
 constexpr int kCaptionMessage = 2894;
 constexpr int kEmptyNameMessage = 2262;
 
+// The list of bills.
 QList<TGridColumn> ListColumns()
 {
-    QList<TGridColumn> columns;
-    for (const auto &[field, caption] : {std::pair{"checked", "选择"},
-                                         {"nvchtype", ""},
-                                         {"number", "单据编号"},
-                                         {"netypeid", "经办人"},
-                                         {"nbtypeid", "单位全名"},
-                                         {"BFullName2", "结算单位"},
-                                         {"nktypeid", "仓库全名"},
-                                         {"ndeptid", "部门全名"},
-                                         {"mfullname", "项目全名"},
-                                         {"total", "金额"},
-                                         {"summary", "摘要"},
-                                         {"draftname", ""},
-                                         {"vchcode", ""},
-                                         {"vchtype", ""},
-                                         {"redword", ""},
-                                         {"draft", ""},
-                                         {"bbtypeid", ""},
-                                         {"bktypeid", ""},
-                                         {"betypeid", ""},
-                                         {"bdeptid", ""},
-                                         {"nktypeid2", ""},
-                                         {"bktypeid2", ""},
-                                         {"date", ""},
-                                         {"BUserCode2", ""},
-                                         {"musercode", ""}}) {
-        TGridColumn c;
-        c.FieldName = QLatin1String(field);
-        c.Caption = QString::fromUtf8(caption);
-        c.Visible = *caption != '\0';
-        columns << c;
-    }
-    return columns;
+    return uBillIoList::Columns({{"checked", "选择"},
+                                 {"nvchtype", ""},
+                                 {"number", "单据编号"},
+                                 {"netypeid", "经办人"},
+                                 {"nbtypeid", "单位全名"},
+                                 {"BFullName2", "结算单位"},
+                                 {"nktypeid", "仓库全名"},
+                                 {"ndeptid", "部门全名"},
+                                 {"mfullname", "项目全名"},
+                                 {"total", "金额"},
+                                 {"summary", "摘要"},
+                                 {"draftname", ""},
+                                 {"vchcode", ""},
+                                 {"vchtype", ""},
+                                 {"redword", ""},
+                                 {"draft", ""},
+                                 {"bbtypeid", ""},
+                                 {"bktypeid", ""},
+                                 {"betypeid", ""},
+                                 {"bdeptid", ""},
+                                 {"nktypeid2", ""},
+                                 {"bktypeid2", ""},
+                                 {"date", ""},
+                                 {"BUserCode2", ""},
+                                 {"musercode", ""}});
 }
 
 } // namespace
@@ -72,7 +65,7 @@ TfrmExportBillData::TfrmExportBillData(QWidget *parent) : TfrmMDIParent(parent)
     chkSelect = new QCheckBox(QStringLiteral("全选"), pnlEntry);
     chkSelect->setObjectName(QStringLiteral("chkSelect"));
     root->addWidget(chkSelect);
-    uBillIoTicks::Connect(MainGrid, chkSelect);
+    uBillIoList::Connect(MainGrid, chkSelect);
 
     btnQuery = AddButton("btnQuery", QStringLiteral("查询条件"));
     btnRefresh = AddButton("btnRefresh", QStringLiteral("刷新"));
@@ -129,7 +122,7 @@ void TfrmExportBillData::LoadList()
     q.RedOld = Params[25].toString();
     uExportBillDataCore::LoadList(q, cdsGetRecordSet);
     RefreshData();
-    uBillIoTicks::Reset(MainGrid, chkSelect);
+    uBillIoList::Reset(MainGrid, chkSelect);
 }
 
 void TfrmExportBillData::btnQueryClick()
@@ -164,7 +157,7 @@ QString TfrmExportBillData::ChooseTarget()
 void TfrmExportBillData::btnExportClick()
 {
     QList<int> recNos;
-    for (const int row : uBillIoTicks::TickedRows(MainGrid)) {
+    for (const int row : uBillIoList::TickedRows(MainGrid)) {
         const qint64 vchcode = MainGrid->CellText(row, QStringLiteral("vchcode")).toLongLong();
         if (vchcode <= 0)
             continue;

@@ -11,7 +11,7 @@
 #include "Udllbillinterface.h"
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
-#include "uBillIoTicks.h"
+#include "uBillIoList.h"
 #include "uDllComm.h"
 #include "uExportBillDataCore.h"
 #include "uExportToJSCore.h"
@@ -22,26 +22,19 @@ constexpr int kFunctionNo = 1336;
 constexpr int kBeginDate = 17;
 constexpr int kEndDate = 18;
 
+// The list of bills.
 QList<TGridColumn> ListColumns()
 {
-    QList<TGridColumn> columns;
-    for (const auto &[field, caption] : {std::pair{"checked", "选择"},
-                                         {"date", "日期"},
-                                         {"number", "单据编号"},
-                                         {"nvchtype", "单据类型"},
-                                         {"nbtypeid", "单位全名"},
-                                         {"netypeid", "经办人"},
-                                         {"total", "金额"},
-                                         {"summary", "摘要"},
-                                         {"vchcode", ""},
-                                         {"vchtype", ""}}) {
-        TGridColumn c;
-        c.FieldName = QLatin1String(field);
-        c.Caption = QString::fromUtf8(caption);
-        c.Visible = *caption != '\0';
-        columns << c;
-    }
-    return columns;
+    return uBillIoList::Columns({{"checked", "选择"},
+                                 {"date", "日期"},
+                                 {"number", "单据编号"},
+                                 {"nvchtype", "单据类型"},
+                                 {"nbtypeid", "单位全名"},
+                                 {"netypeid", "经办人"},
+                                 {"total", "金额"},
+                                 {"summary", "摘要"},
+                                 {"vchcode", ""},
+                                 {"vchtype", ""}});
 }
 
 } // namespace
@@ -66,7 +59,7 @@ TfrmExportToJS::TfrmExportToJS(QWidget *parent) : TfrmJXCQueryParent(parent)
     chkSelect = new QCheckBox(QStringLiteral("全选"), this);
     chkSelect->setObjectName(QStringLiteral("chkSelect"));
     QueryLayout()->addWidget(chkSelect);
-    uBillIoTicks::Connect(MainGrid, chkSelect);
+    uBillIoList::Connect(MainGrid, chkSelect);
 
     btnQuery = AddButton("btnQuery", QStringLiteral("查询条件"));
     btnOpen = AddButton("btnOpen", QStringLiteral("调阅单据"));
@@ -116,7 +109,7 @@ void TfrmExportToJS::LoadList()
     lblBeginDate->setText(QStringLiteral("开始日期：") + query.BeginDate);
     lblEndDate->setText(QStringLiteral("结束日期：") + query.EndDate);
     RefreshData();
-    uBillIoTicks::Reset(MainGrid, chkSelect);
+    uBillIoList::Reset(MainGrid, chkSelect);
 }
 
 void TfrmExportToJS::btnQueryClick()
@@ -137,7 +130,7 @@ void TfrmExportToJS::btnOpenClick()
 void TfrmExportToJS::btnExportClick()
 {
     QList<uExportToJSCore::TBillRef> bills;
-    for (const int row : uBillIoTicks::TickedRows(MainGrid))
+    for (const int row : uBillIoList::TickedRows(MainGrid))
         bills.append({MainGrid->CellText(row, QStringLiteral("vchcode")).toLongLong(),
                       MainGrid->CellText(row, QStringLiteral("vchtype")).toInt(),
                       MainGrid->CellText(row, QStringLiteral("number"))});

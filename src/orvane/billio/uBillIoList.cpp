@@ -1,11 +1,11 @@
-#include "uBillIoTicks.h"
+#include "uBillIoList.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
 
 #include "Kvggeneralgrid.h"
 
-namespace uBillIoTicks {
+namespace uBillIoList {
 
 namespace {
 
@@ -41,6 +41,19 @@ private:
 };
 
 } // namespace
+
+QList<TGridColumn> Columns(std::initializer_list<std::pair<const char *, const char *>> fields)
+{
+    QList<TGridColumn> columns;
+    for (const auto &[field, caption] : fields) {
+        TGridColumn c;
+        c.FieldName = QLatin1String(field);
+        c.Caption = QString::fromUtf8(caption);
+        c.Visible = *caption != '\0';
+        columns << c;
+    }
+    return columns;
+}
 
 void Connect(TKvGGeneralGrid *grid, QCheckBox *selectAll)
 {
@@ -89,4 +102,4 @@ QList<int> TickedRows(const TKvGGeneralGrid *grid)
     return rows;
 }
 
-} // namespace uBillIoTicks
+} // namespace uBillIoList

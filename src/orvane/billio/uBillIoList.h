@@ -1,13 +1,20 @@
 #pragma once
-// The tick column "checked" of the bill lists of the export windows: a click on the cell or the space
-// key toggles the row, the select-all box ticks or clears every row.
+// The bill lists of the export windows: their columns, and the tick column "checked" where a click on
+// the cell or the space key toggles the row and the select-all box ticks or clears every row.
 
 #include <QList>
+#include <initializer_list>
+#include <utility>
+
+#include "Kvggeneralgrid.h"
 
 class QCheckBox;
 class TKvGGeneralGrid;
 
-namespace uBillIoTicks {
+namespace uBillIoList {
+
+// Field and caption of each column; an empty caption keeps the column hidden.
+QList<TGridColumn> Columns(std::initializer_list<std::pair<const char *, const char *>> fields);
 
 // Wires the grid and its select-all box once, after the grid has its columns.
 void Connect(TKvGGeneralGrid *grid, QCheckBox *selectAll);
@@ -18,4 +25,4 @@ bool Ticked(const TKvGGeneralGrid *grid, int row);
 // Ticked rows in grid order.
 QList<int> TickedRows(const TKvGGeneralGrid *grid);
 
-} // namespace uBillIoTicks
+} // namespace uBillIoList
