@@ -113,3 +113,20 @@ inline QString SeededFile()
     SeedBills(source.Db());
     return FromGbk(ExportAll());
 }
+
+// A second customer U2 and the operator R1, whose customer rights group holds only U1; the other
+// issue QC-001 is moved to U2. R1 may use the bill export.
+inline void SeedRestrictedOperator(accountdb::AccountDatabase &db)
+{
+    db.execBatch(
+        QStringLiteral("INSERT INTO btype (typeId, UserCode, FullName) VALUES ('00002', 'U2', '华南公司');"
+                       "INSERT INTO Employee (TypeId, UserCode, FullName) VALUES ('R1', 'R1', '李四');"
+                       "INSERT INTO T_GBL_LoginUser (ETypeId) VALUES ('R1');"
+                       "INSERT INTO \"group\" (ID, GroupName) VALUES (9, '导出组');"
+                       "INSERT INTO T_Gbl_UserPower (GroupID, LimitNo, LimitPower) VALUES (9, 1311, '1');"
+                       "INSERT INTO UserToGroup (UserID, GroupId) VALUES ('R1', 9);"
+                       "INSERT INTO CrightGroup (CRightGroup, RightName) VALUES (5, '华东组');"
+                       "INSERT INTO T_Cright (CRightGroup, TypeID) VALUES (5, '00001');"
+                       "INSERT INTO T_EtypeID_CrightGroup (EtypeID, CRightGroup) VALUES ('R1', 5)"));
+    db.exec(QStringLiteral("UPDATE DlyNdx SET BtypeId = '00002' WHERE Number = 'QC-001'"));
+}

@@ -1,5 +1,6 @@
 // Two orvane-admin import-bills of one file at the same time into one account set: each import is
 // whole or refused with its message; the bills written get distinct numbers and every one its lines.
+// export-bills keeps to the operator's base-data rights.
 
 #include <QProcess>
 
@@ -11,7 +12,34 @@ class TstBillIoAdmin : public QObject
 
 private slots:
     void concurrentImports();
+    void exportKeepsToOperatorsRights();
 };
+
+namespace {
+
+struct TRun
+{
+    int Code = -1;
+    QString Out, Err;
+};
+
+QProcess *Start(QObject *owner, const QStringList &args)
+{
+    auto *p = new QProcess(owner);
+    p->setStandardInputFile(QProcess::nullDevice());
+    p->start(QStringLiteral(ORVANE_ADMIN_PATH), args);
+    return p;
+}
+
+TRun Finish(QProcess *p)
+{
+    if (!p->waitForFinished(180000) || p->exitStatus() != QProcess::NormalExit)
+        return {};
+    return {p->exitCode(), QString::fromUtf8(p->readAllStandardOutput()),
+            QString::fromUtf8(p->readAllStandardError())};
+}
+
+} // namespace
 
 void TstBillIoAdmin::concurrentImports()
 {
@@ -63,6 +91,31 @@ void TstBillIoAdmin::concurrentImports()
             .toInt(),
         0);
     QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM DlySale")).toInt(), 2 * imported);
+}
+
+void TstBillIoAdmin::exportKeepsToOperatorsRights()
+{
+    TestAccountSet set;
+    SeedBaseData(set.Db());
+    SeedBills(set.Db());
+    SeedRestrictedOperator(set.Db());
+    const QString file = QDir(set.Dir()).filePath(QStringLiteral("out.txt"));
+    const TRun run = Finish(
+        Start(this, {QStringLiteral("export-bills"), QStringLiteral("--db"), set.Path(),
+                     QStringLiteral("--out"), file, QStringLiteral("--operator"), QStringLiteral("R1")}));
+    QVERIFY2(run.Code == 0, qPrintable(run.Err));
+    QVERIFY(run.Out.contains(QStringLiteral("数据导出成功。导出单据数量：1。")));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString text = FromGbk(f.readAll());
+    QVERIFY(text.contains(QStringLiteral("\tXS-001\t")));
+    QVERIFY(!text.contains(QStringLiteral("QC-001")));
+    QCOMPARE(
+        set.Db()
+            .value(QStringLiteral("SELECT Event FROM T_Sys_EventLog WHERE OperatorId = 'R1' ORDER BY EventNo "
+                                  "DESC LIMIT 1"))
+            .toString(),
+        QStringLiteral("业务单据导出：%1（1张单据）").arg(file));
 }
 
 QTEST_MAIN(TstBillIoAdmin)

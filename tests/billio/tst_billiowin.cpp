@@ -185,16 +185,8 @@ void TstBillIoWin::queryConditions()
 
 void TstBillIoWin::exportKeepsToOperatorsRights()
 {
-    // Two customers; the operator's customer group holds only the first.
-    FSet->Db().execBatch(
-        QStringLiteral("INSERT INTO btype (typeId, UserCode, FullName) VALUES ('00002', 'U2', '华南公司');"
-                       "INSERT INTO Employee (TypeId, UserCode, FullName) VALUES ('R1', 'R1', '李四');"
-                       "INSERT INTO T_GBL_LoginUser (ETypeId) VALUES ('R1');"
-                       "INSERT INTO CrightGroup (CRightGroup, RightName) VALUES (5, '华东组');"
-                       "INSERT INTO T_Cright (CRightGroup, TypeID) VALUES (5, '00001');"
-                       "INSERT INTO T_EtypeID_CrightGroup (EtypeID, CRightGroup) VALUES ('R1', 5)"));
     SeedBills(FSet->Db());
-    FSet->Db().exec(QStringLiteral("UPDATE DlyNdx SET BtypeId = '00002' WHERE Number = 'QC-001'"));
+    SeedRestrictedOperator(FSet->Db());
     FSet->ActAs(QStringLiteral("R1"), false);
     auto form = ExportWindow();
     QCOMPARE(form->MainGrid->rowCount(), 1);
