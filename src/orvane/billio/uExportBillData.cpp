@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+#include <stdexcept>
 
 #include "Kvggeneralgrid.h"
 #include "Kvtable.h"

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QToolBar>
+#include <stdexcept>
 
 #include "Kvggeneralgrid.h"
 #include "Kvtable.h"

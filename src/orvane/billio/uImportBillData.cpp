@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <stdexcept>
 
 #include "BillFile.h"
 #include "Kvtable.h"
