@@ -1,7 +1,9 @@
 // orvane-admin export-bills --db FILE --out FILE [--from DATE] [--to DATE] [--type NAME] [--drafts]
 // Writes the posted bills of the date range (every bill type, or the one named) to a bill exchange
 // file, as the export window does with every listed bill ticked. An existing file is overwritten
-// unless it is hidden or not a plain file; ".txt" is added to a name without it.
+// unless it is hidden or not a plain file; ".txt" is added to a name without it. Bills naming a unit,
+// warehouse, department or goods the operator may not use are left out; the export goes into the
+// event log.
 //
 // orvane-admin export-tax --db FILE --out FILE [--from DATE] [--to DATE]
 // Writes the posted sales bills of the date range to a file for the tax-invoicing system. A bill that
@@ -80,6 +82,7 @@ int cmdExportBills(const QStringList &args)
         printError(error);
         return ExitFailure;
     }
+    core::RecordExport(fileName, file.Count);
     printLine(core::SuccessText(file.Count));
     return ExitOk;
 }
@@ -117,6 +120,8 @@ int cmdExportTax(const QStringList &args)
         printError(error);
         return ExitFailure;
     }
+    if (result.Count > 0)
+        uExportBillDataCore::RecordExport(out, result.Count);
     printLine(uExportToJSCore::DoneText(result.Count, out));
     return result.Count > 0 && !result.Cancelled ? ExitOk : ExitFailure;
 }

@@ -5,7 +5,8 @@
 //   Posted bills (drafts too when @Draft is empty) dated in the range, of the bill type named @Vchtype
 //   (all when empty), of the handler, unit, warehouse and department given ("00000" = all; a class
 //   takes its members), whose summary contains @szSummary, without the reversed ones when @RedOld is
-//   "F". One row per bill, ordered by date and code, with the codes and names of its base data.
+//   "F". One row per bill, ordered by date and code, with the codes and names of its base data. Bills
+//   that name a unit, warehouse, department or goods the operator @OperatorID may not use are left out.
 //
 // p_jxc_ExportBillData(@vchcode, @draft, @Vchtype) -> @Custom1, @Custom2
 //   The lines of one bill with goods code and name, positive quantity and amounts, the line's warehouse
@@ -27,6 +28,7 @@
 
 #include "ProcsBillIo.h"
 #include "AccountDatabase.h"
+#include "BaseRights.h"
 #include "CostingCommon.h"
 #include "Procedures.h"
 
@@ -34,13 +36,24 @@ namespace accountdb {
 
 namespace {
 
-// The operator's base-data rights narrow the export list here; the list is not narrowed until the
-// base-data rights of operators exist in the account set.
+// Bills the operator may see in full: no unit, warehouse or department of the head and no goods or
+// warehouse of a line is one his base-data rights forbid.
 QString exportRightsFilter(const QString &operatorId, QVariantList &params)
 {
-    Q_UNUSED(operatorId);
-    Q_UNUSED(params);
-    return QString();
+    const QString units = baserights::notAllowedSql(u'B');
+    const QString stocks = baserights::notAllowedSql(u'K');
+    QString filter =
+        QStringLiteral(" AND d.BtypeId NOT IN (%1) AND d.BtypeId2 NOT IN (%1) AND d.KtypeId NOT IN "
+                       "(%2) AND d.KTypeID2 NOT IN (%2) AND d.DtypeId NOT IN (%3)")
+            .arg(units, stocks, baserights::notAllowedSql(u'D'));
+    params << operatorId << operatorId << operatorId << operatorId << operatorId;
+    for (const char *table : {"DlyBuy", "DlySale", "DlyOther"}) {
+        filter += QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM %1 l WHERE l.Vchcode = d.Vchcode AND "
+                                 "(l.PtypeId IN (%2) OR l.KtypeId IN (%3)))")
+                      .arg(QLatin1String(table), baserights::notAllowedSql(u'P'), stocks);
+        params << operatorId << operatorId;
+    }
+    return filter;
 }
 
 // "@x = '00000' or the column is x or one of its members" for a base-data filter.

@@ -8,6 +8,7 @@
 #include "ParamList.h"
 #include "Udlldbservice.h"
 #include "Udllsystemintf.h"
+#include "uOrvaneCommon.h"
 
 namespace uExportBillDataCore {
 
@@ -178,6 +179,11 @@ bool WriteFile(const QString &fileName, const QByteArray &bytes, QString &error)
     }
     f.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     return true;
+}
+
+void RecordExport(const QString &fileName, int count)
+{
+    uOrvaneCommon::WriteSysEvent(QStringLiteral("业务单据导出：%1（%2张单据）").arg(fileName).arg(count));
 }
 
 QString SuccessText(int count)

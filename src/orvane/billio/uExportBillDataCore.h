@@ -46,6 +46,9 @@ QString PrepareTarget(const QString &fileName);
 // Writes the file; false with a message when it cannot be written.
 bool WriteFile(const QString &fileName, const QByteArray &bytes, QString &error);
 
+// The export in the event log: "业务单据导出：<file>（n张单据）".
+void RecordExport(const QString &fileName, int count);
+
 QString SuccessText(int count); // "数据导出成功。导出单据数量：n。"
 
 } // namespace uExportBillDataCore

@@ -36,15 +36,18 @@ public:
         return found;
     }
 
-    // An empty code is allowed where the bill need not name that base datum.
-    void Check(TRowCheck &row, const QString &mode, const QString &what, const QString &code,
-               const QString &name, bool required = false)
+    // An empty code is allowed where the bill need not name that base datum; the code is field
+    // codeField of the row, its name the field after or before it.
+    void Check(TRowCheck &row, const QString &mode, const QString &what, const QStringList &r, int codeField,
+               int nameField, bool required = false)
     {
+        const QString code = r.value(codeField);
         if (code.isEmpty() && !required)
             return;
         if (!code.isEmpty() && Exists(mode, code))
             return;
-        row.Problems << QStringLiteral("%1不存在：%2 %3").arg(what, code, name).trimmed();
+        row.Problems << QStringLiteral("%1不存在：%2 %3").arg(what, code, r.value(nameField)).trimmed();
+        row.BadFields << codeField;
     }
 
 private:
@@ -172,39 +175,51 @@ QString ParseDate(const QString &text)
     return QString();
 }
 
-QList<TRowCheck> CheckRows(const QList<QStringList> &rows)
+QList<TRowCheck> CheckRows(const QList<QStringList> &rows, const TProgress &progress)
 {
     TChecker checker;
     QList<TRowCheck> checks;
     for (const QStringList &r : rows) {
         TRowCheck c;
-        bool converted = true;
+        bool converted = true; // a date or number that cannot be read: the file itself is damaged
         if (IsBillLine(r)) {
-            if (!checker.Exists(QStringLiteral("V"), r.value(2)))
+            if (!checker.Exists(QStringLiteral("V"), r.value(2))) {
                 c.Problems << QStringLiteral("单据类型不存在：") + r.value(2);
-            checker.Check(c, QStringLiteral("B"), QStringLiteral("单位"), r.value(5), r.value(6));
-            checker.Check(c, QStringLiteral("E"), QStringLiteral("经办人"), r.value(7), r.value(8));
-            checker.Check(c, QStringLiteral("K"), QStringLiteral("仓库"), r.value(10), r.value(9));
-            checker.Check(c, QStringLiteral("K"), QStringLiteral("仓库"), r.value(14), r.value(15));
-            checker.Check(c, QStringLiteral("D"), QStringLiteral("部门"), r.value(18), r.value(19));
-            checker.Check(c, QStringLiteral("B"), QStringLiteral("结算单位"), r.value(20), r.value(21));
-            converted = !ParseDate(r.value(12)).isEmpty();
+                c.BadFields << 2;
+            }
+            checker.Check(c, QStringLiteral("B"), QStringLiteral("单位"), r, 5, 6);
+            checker.Check(c, QStringLiteral("E"), QStringLiteral("经办人"), r, 7, 8);
+            checker.Check(c, QStringLiteral("K"), QStringLiteral("仓库"), r, 10, 9);
+            checker.Check(c, QStringLiteral("K"), QStringLiteral("仓库"), r, 14, 15);
+            checker.Check(c, QStringLiteral("D"), QStringLiteral("部门"), r, 18, 19);
+            checker.Check(c, QStringLiteral("B"), QStringLiteral("结算单位"), r, 20, 21);
+            if (ParseDate(r.value(12)).isEmpty()) {
+                converted = false;
+                c.BadFields << 12;
+            }
         } else {
-            checker.Check(c, QStringLiteral("P"), QStringLiteral("存货"), r.value(3), r.value(4), true);
-            checker.Check(c, QStringLiteral("K"), QStringLiteral("仓库"), r.value(26), r.value(27));
+            checker.Check(c, QStringLiteral("P"), QStringLiteral("存货"), r, 3, 4, true);
+            checker.Check(c, QStringLiteral("K"), QStringLiteral("仓库"), r, 26, 27);
             for (const int f : kNumberFields) {
                 bool ok = true;
                 if (!r.value(f).isEmpty())
                     r.value(f).toDouble(&ok);
-                converted = converted && ok;
+                if (!ok) {
+                    converted = false;
+                    c.BadFields << f;
+                }
             }
-            if (converted && !(Number(r, 5) > 0))
+            if (!c.BadFields.contains(5) && !(Number(r, 5) > 0)) {
                 c.Problems << QStringLiteral("数量必须大于零：") + r.value(3);
+                c.BadFields << 5;
+            }
         }
         if (!converted)
             c.Problems.prepend(kConvertError);
         c.Result = !converted ? kConvertError : (c.Problems.isEmpty() ? kPassed : kIllegal);
         checks << c;
+        if (progress)
+            progress(int(checks.size()));
     }
     return checks;
 }
@@ -218,7 +233,8 @@ QString FirstProblem(const QList<TRowCheck> &checks, const QList<int> &lineNumbe
     return QString();
 }
 
-TImportResult ImportRows(const QList<QStringList> &rows, const QList<int> &lineNumbers)
+TImportResult ImportRows(const QList<QStringList> &rows, const QList<int> &lineNumbers,
+                         const TProgress &progress)
 {
     TImportResult result;
     const QString operatorId = Udllsystemintf::GetCurrentOperatorId();
@@ -251,6 +267,8 @@ TImportResult ImportRows(const QList<QStringList> &rows, const QList<int> &lineN
             written.insert(b.value(11), out.ParamByName(QStringLiteral("@nVchcode")).toLongLong());
             ++result.Count;
             result.Waiting += posted == 1 ? 1 : 0;
+            if (progress)
+                progress(i);
         }
         transaction.Commit();
     } catch (const TLineFailure &e) {

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace uImportBillDataCore {
 
@@ -17,13 +18,17 @@ struct TRowCheck
 {
     QString Result;       // one of the three texts above
     QStringList Problems; // what is wrong, for the user ("存货不存在：A01 螺丝")
+    QList<int> BadFields; // the fields (counted from 0) that hold an unknown or unreadable value
 };
+
+// Told the number of rows done so far.
+using TProgress = std::function<void(int done)>;
 
 // The bill date of a bill line as "yyyy-MM-dd"; empty when it cannot be read.
 QString ParseDate(const QString &text);
 
 // Checks each row (fields counted from 0, as BillFile::Read gives them).
-QList<TRowCheck> CheckRows(const QList<QStringList> &rows);
+QList<TRowCheck> CheckRows(const QList<QStringList> &rows, const TProgress &progress = {});
 
 struct TImportResult
 {
@@ -34,7 +39,8 @@ struct TImportResult
 
 // Writes every bill of rows (all checked) in one transaction. lineNumbers are the file lines of the
 // rows, for the message.
-TImportResult ImportRows(const QList<QStringList> &rows, const QList<int> &lineNumbers);
+TImportResult ImportRows(const QList<QStringList> &rows, const QList<int> &lineNumbers,
+                         const TProgress &progress = {});
 
 QString DoneText(int count); // "数据写入完成，有n条记录引入。"
 // "第n行：…" of the first row that did not pass, empty when all passed.

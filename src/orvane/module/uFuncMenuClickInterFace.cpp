@@ -12,7 +12,10 @@
 #include "uChangeOpFrm.h"
 #include "uChangePassFrm.h"
 #include "uCostCalculate.h"
+#include "uExportBillData.h"
+#include "uExportToJS.h"
 #include "uFreeDomBasicSelectSet.h"
+#include "uImportBillData.h"
 #include "uIniConfig.h"
 #include "uJXCCheckOut.h"
 #include "uJXCUnCheckOut.h"
@@ -106,6 +109,8 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("账套修复"), RepairAccountSet},
         {QStringLiteral("备份"), uBackUp::ShowBackUp},
         {QStringLiteral("单据格式配置"), [] { return DllLoadBillConfig(0); }},
+        {QStringLiteral("业务单据导入"), uImportBillData::ShowImportBillData},
+        {QStringLiteral("业务单据导出"), uExportBillData::ShowExportBillData},
         {QStringLiteral("操作员授权"), uRightSet::ShowRightSet},
         {QStringLiteral("单据审核中心"),
          [] {
@@ -121,6 +126,7 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("单据编号格式设置"), TfrmSNDefDlg::Execute},
         {QStringLiteral("单据自由项选择设置"), TfrmFreeDomBasicSelectSet::Execute},
         {QStringLiteral("单据审核设置"), TfrmBillAuditConfig::Execute},
+        {QStringLiteral("航天金穗数据导出"), uExportToJS::ShowExportToJS},
         {QStringLiteral("基本信息授权"), TfrmBaseRightSetNew::Execute},
         {QStringLiteral("报警簿"), [] { return DllAutoWarnList(-1); }},
         {QStringLiteral("进销存期末结账"), CheckOut},
