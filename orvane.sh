@@ -7,7 +7,7 @@ ROOT=$(pwd)
 
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   qt6-qpa-plugins libgl-dev fonts-wqy-microhei libsodium-dev libsqlite3-dev clang libclang-rt-dev poppler-utils
-  qt6-translations-l10n fonts-noto-cjk libxlsxwriter-dev unzip python3 postgresql libqt6sql6-psql)
+  qt6-translations-l10n fonts-noto-cjk libxlsxwriter-dev unzip python3 postgresql postgresql-client libqt6sql6-psql)
 
 # Test executables that do not pass on PostgreSQL yet: the second run of the suite leaves them out.
 PG_PENDING=(tst_closing tst_costcalc tst_maintenance)
