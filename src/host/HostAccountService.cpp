@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -180,6 +181,8 @@ public:
         db.setConnectOptions(QStringLiteral("connect_timeout=10"));
         if (!db.open())
             FError = db.lastError().text();
+        else
+            Exec(QStringLiteral("SET client_min_messages = warning")); // no notices on the terminal
     }
     ~TServerConnection()
     {
@@ -936,7 +939,11 @@ bool HostAccountService::ExecSqlFile(const QString &fileName)
 bool HostAccountService::RunScript(const QString &fileName, const QList<TScriptStatement> &statements)
 {
     accountdb::AccountDatabase &db = FAccess.Database();
-    accountdb::ScriptGuard guard(db);
+    // SQLite's authorizer keeps scripts from its files' identity, journal and attached files; a server
+    // has none of these.
+    std::optional<accountdb::ScriptGuard> guard;
+    if (!db.isServer())
+        guard.emplace(db);
     for (const TScriptStatement &s : statements) {
         const QStringList words = LeadingWords(s.Text);
         const QString first = words.value(0);
@@ -952,14 +959,15 @@ bool HostAccountService::RunScript(const QString &fileName, const QList<TScriptS
             q.finish();
             continue;
         }
-        const QString refusal = guard.takeRefusal();
+        const QString refusal = guard ? guard->takeRefusal() : QString();
         if (!refusal.isEmpty())
             return Refuse(where + refusal);
         // SQLite's error may quote a text of the statement (near "'…'"); it is masked like the statement.
         static const QRegularExpression quoted(QStringLiteral("'(?:[^']|'')*'"));
         QString reason = accountdb::sqliteFailureText(q.lastError());
+        // A server's text goes on with the statement's line and a caret: only its first line is kept.
         if (reason.isEmpty())
-            reason = q.lastError().databaseText().replace(quoted, QStringLiteral("?"));
+            reason = q.lastError().databaseText().section(u'\n', 0, 0).replace(quoted, QStringLiteral("?"));
         return Refuse(where + reason + u'\n' + accountdb::maskSqlLiterals(s.Text));
     }
     return true;

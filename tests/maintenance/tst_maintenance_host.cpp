@@ -187,8 +187,9 @@ void TestMaintenance::roundTripGivesBackTheData()
     QCOMPARE(&FAcct->Session().DbService().Database(), &FAcct->Db());
     // Nothing of the swap is left beside the account set.
     if (TestAccountSet::OnServer()) {
-        QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM pg_database WHERE datname LIKE ?"),
-                          {FAcct->Path().section(u'/', -1) + QStringLiteral("\\_%")})
+        QCOMPARE(FAcct->Db()
+                     .value(QStringLiteral("SELECT count(*) FROM pg_database WHERE datname LIKE ?"),
+                            {FAcct->Path().section(u'/', -1) + QStringLiteral("\\_%")})
                      .toInt(),
                  0);
         return;
