@@ -4,9 +4,11 @@
 // compared with a plain copy of the file followed by fsync, and printed with the bytes it wrote
 // (/proc/self/io write_bytes). The last line is "backup: <MB/s> MB/s".
 //
-//   bench_backup [--goods N] [--lines N] [--keep DIR]
+//   bench_backup [--goods N] [--lines N] [--keep DIR] [--server URI]
 // --keep DIR keeps the generated account set in DIR and reuses it (the same file bench_costcalc
-// keeps there).
+// keeps there). --server URI (the server's maintenance database) works on a database kept on that
+// PostgreSQL server instead: the backup is the server's dump, the restore loads it and swaps databases,
+// and the floor they are compared with is a copy of the database on the server.
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -19,6 +21,7 @@
 #include <unistd.h>
 
 #include "AccountDatabase.h"
+#include "BenchServer.h"
 #include "HostAccountService.h"
 #include "ProcSelf.h"
 #include "demo/DemoGenerator.h"
@@ -74,6 +77,8 @@ int main(int argc, char *argv[])
                       QStringLiteral("1000000")});
     parser.addOption({QStringLiteral("keep"), QStringLiteral("folder for the generated account set"),
                       QStringLiteral("DIR")});
+    parser.addOption({QStringLiteral("server"), QStringLiteral("a PostgreSQL server's maintenance database"),
+                      QStringLiteral("URI")});
     parser.process(app);
 
     QTemporaryDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/bench_backup-XXXXXX"));
@@ -93,30 +98,56 @@ int main(int argc, char *argv[])
                                                .arg(options.lines)
                                                .arg(options.periods)
                                                .arg(options.seed));
-    const QString path = dir.filePath(QStringLiteral("bench.orv"));
+    QString path = dir.filePath(QStringLiteral("bench.orv"));
     try {
-        if (!QFile::exists(pristine)) {
+        std::unique_ptr<TBenchServer> server;
+        const QString serverName = QStringLiteral("costcalc_%1_%2_%3_%4")
+                                       .arg(options.goods)
+                                       .arg(options.lines)
+                                       .arg(options.periods)
+                                       .arg(options.seed);
+        if (parser.isSet(QStringLiteral("server")))
+            server = std::make_unique<TBenchServer>(parser.value(QStringLiteral("server")));
+        if (server ? !server->Exists(serverName) : !QFile::exists(pristine)) {
             QElapsedTimer timer;
             timer.start();
-            auto db = accountdb::AccountDatabase::create(pristine);
+            const QString part = serverName + QStringLiteral("_part");
+            if (server)
+                server->Drop(part);
+            auto db = accountdb::AccountDatabase::create(server ? server->Uri(part) : pristine);
             const accountdb::demo::DemoReport report = accountdb::demo::generateDemo(*db, options);
-            db->exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+            if (!server)
+                db->exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+            db.reset();
+            if (server)
+                server->Rename(part, serverName);
             std::printf("generated: %lld lines in %.1f s\n", static_cast<long long>(report.lines),
                         Seconds(timer));
         }
-        if (!QFile::copy(pristine, path)) {
-            std::fprintf(stderr, "bench_backup: cannot copy the account set\n");
-            return 1;
+        double size = 0;
+        TMeasure copy;
+        if (server) {
+            path = server->Uri(QStringLiteral("backup_work"));
+            copy = Measure([&] { server->Copy(serverName, QStringLiteral("backup_work")); });
+            const auto db = accountdb::AccountDatabase::open(path);
+            size = Mb(db->value(QStringLiteral("SELECT pg_database_size(current_database())")).toLongLong());
+            std::printf("account set: %.0f MB on the server; a copy on the server: %.2f s\n", size,
+                        copy.seconds);
+        } else {
+            if (!QFile::copy(pristine, path)) {
+                std::fprintf(stderr, "bench_backup: cannot copy the account set\n");
+                return 1;
+            }
+            size = Mb(QFileInfo(path).size());
+            const QString plain = dir.filePath(QStringLiteral("plain-copy.orv"));
+            copy = Measure([&] {
+                if (!CopyAndSync(path, plain))
+                    std::fprintf(stderr, "bench_backup: the plain copy failed\n");
+            });
+            QFile::remove(plain);
+            std::printf("account set: %.0f MB; plain copy and fsync: %.2f s, %.0f MB written\n", size,
+                        copy.seconds, Mb(copy.written));
         }
-        const double size = Mb(QFileInfo(path).size());
-        const QString plain = dir.filePath(QStringLiteral("plain-copy.orv"));
-        const TMeasure copy = Measure([&] {
-            if (!CopyAndSync(path, plain))
-                std::fprintf(stderr, "bench_backup: the plain copy failed\n");
-        });
-        QFile::remove(plain);
-        std::printf("account set: %.0f MB; plain copy and fsync: %.2f s, %.0f MB written\n", size,
-                    copy.seconds, Mb(copy.written));
 
         std::unique_ptr<accountdb::AccountDatabase> db = accountdb::AccountDatabase::open(path);
         const QString countLines = QStringLiteral("SELECT count(*) FROM DlySale");
@@ -140,9 +171,19 @@ int main(int argc, char *argv[])
         const qint64 restored = db->value(countLines).toLongLong();
         std::printf("sale lines after restore: %lld of %lld\n", static_cast<long long>(restored),
                     static_cast<long long>(lines));
-        for (const auto &[name, m] : {std::pair{"backup", backup}, std::pair{"restore", restore}})
-            std::printf("%-8s %.2f s (%.1f x the plain copy), %.0f MB written (%.1f x the file)\n", name,
-                        m.seconds, m.seconds / copy.seconds, Mb(m.written), Mb(m.written) / size);
+        if (server) {
+            // The tools write in processes of their own: the dump's size stands for what they wrote.
+            const double dump = Mb(QFileInfo(account.BackupFilePath(QStringLiteral("bench"))).size());
+            for (const auto &[name, m] : {std::pair{"backup", backup}, std::pair{"restore", restore}})
+                std::printf("%-8s %.2f s (%.1f x the copy on the server), dump %.0f MB\n", name, m.seconds,
+                            m.seconds / copy.seconds, dump);
+            db.reset();
+            server->Drop(QStringLiteral("backup_work"));
+        } else {
+            for (const auto &[name, m] : {std::pair{"backup", backup}, std::pair{"restore", restore}})
+                std::printf("%-8s %.2f s (%.1f x the plain copy), %.0f MB written (%.1f x the file)\n", name,
+                            m.seconds, m.seconds / copy.seconds, Mb(m.written), Mb(m.written) / size);
+        }
         std::printf("backup: %.0f MB/s\n", size / backup.seconds);
         return restored == lines ? 0 : 1;
     } catch (const accountdb::DbError &e) {

@@ -4,9 +4,10 @@
 // which is what the checkout reads. Then the first period is closed and reopened through the same
 // transaction the windows and orvane-admin run. Prints both times; the last line is the checkout's.
 //
-//   bench_checkout [--goods N] [--lines N] [--periods N] [--seed N] [--keep DIR]
+//   bench_checkout [--goods N] [--lines N] [--periods N] [--seed N] [--keep DIR] [--server URI]
 // --keep DIR keeps the prepared account set in DIR and reuses it on the next run (the checkout works
-// on a copy).
+// on a copy). --server URI (the server's maintenance database) prepares and keeps the account set as a
+// database on that PostgreSQL server instead.
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,6 +19,7 @@
 #include <cstdio>
 
 #include "AccountDatabase.h"
+#include "BenchServer.h"
 #include "HostSession.h"
 #include "Transaction.h"
 #include "demo/DemoGenerator.h"
@@ -65,7 +67,10 @@ int main(int argc, char *argv[])
                                         QStringLiteral("N"), QStringLiteral("20260101"));
     const QCommandLineOption keepOption(
         QStringLiteral("keep"), QStringLiteral("folder that keeps the account set"), QStringLiteral("DIR"));
-    parser.addOptions({goodsOption, linesOption, periodsOption, seedOption, keepOption});
+    const QCommandLineOption serverOption(QStringLiteral("server"),
+                                          QStringLiteral("a PostgreSQL server's maintenance database"),
+                                          QStringLiteral("URI"));
+    parser.addOptions({goodsOption, linesOption, periodsOption, seedOption, keepOption, serverOption});
     parser.process(app);
 
     QTemporaryDir temp;
@@ -82,29 +87,49 @@ int main(int argc, char *argv[])
                                                        .arg(options.periods)
                                                        .arg(options.seed));
     try {
-        if (!QFile::exists(prepared)) {
+        std::unique_ptr<TBenchServer> server;
+        const QString serverName = QStringLiteral("checkout_%1_%2_%3_%4")
+                                       .arg(options.goods)
+                                       .arg(options.lines)
+                                       .arg(options.periods)
+                                       .arg(options.seed);
+        if (parser.isSet(serverOption))
+            server = std::make_unique<TBenchServer>(parser.value(serverOption));
+        if (server ? !server->Exists(serverName) : !QFile::exists(prepared)) {
             QElapsedTimer clock;
             clock.start();
-            auto db = accountdb::AccountDatabase::create(prepared + QStringLiteral(".part"));
+            const QString part =
+                server ? serverName + QStringLiteral("_part") : prepared + QStringLiteral(".part");
+            if (server)
+                server->Drop(part);
+            auto db = accountdb::AccountDatabase::create(server ? server->Uri(part) : part);
             const accountdb::demo::DemoReport report = accountdb::demo::generateDemo(*db, options);
             TakeAsCosted(*db);
             db.reset();
-            QFile::rename(prepared + QStringLiteral(".part"), prepared);
+            if (server)
+                server->Rename(part, serverName);
+            else
+                QFile::rename(part, prepared);
             Print(QStringLiteral("account set: %1 goods, %2 bills, %3 lines (prepared in %4 s)")
                       .arg(report.goods)
                       .arg(report.bills)
                       .arg(report.lines)
                       .arg(clock.elapsed() / 1000.0, 0, 'f', 1));
         } else {
-            Print(QStringLiteral("account set: %1 (kept)").arg(prepared));
+            Print(QStringLiteral("account set: %1 (kept)").arg(server ? serverName : prepared));
         }
-        const QString work = QDir(folder).filePath(QStringLiteral("checkout-work.orv"));
-        QFile::remove(work);
-        QFile::remove(work + QStringLiteral("-wal"));
-        QFile::remove(work + QStringLiteral("-shm"));
-        if (!QFile::copy(prepared, work)) {
-            Print(QStringLiteral("cannot copy the account set to %1").arg(work));
-            return 1;
+        QString work = QDir(folder).filePath(QStringLiteral("checkout-work.orv"));
+        if (server) {
+            server->Copy(serverName, QStringLiteral("checkout_work"));
+            work = server->Uri(QStringLiteral("checkout_work"));
+        } else {
+            QFile::remove(work);
+            QFile::remove(work + QStringLiteral("-wal"));
+            QFile::remove(work + QStringLiteral("-shm"));
+            if (!QFile::copy(prepared, work)) {
+                Print(QStringLiteral("cannot copy the account set to %1").arg(work));
+                return 1;
+            }
         }
         std::unique_ptr<HostSession> session = HostSession::Open(work);
         session->Install();
@@ -128,7 +153,10 @@ int main(int argc, char *argv[])
             return 1;
         }
         session.reset();
-        QFile::remove(work);
+        if (server)
+            server->Drop(QStringLiteral("checkout_work"));
+        else
+            QFile::remove(work);
         Print(QStringLiteral("vouchers: %1, period-end balances: %2").arg(vouchers).arg(balances));
         Print(QStringLiteral("reversal: %1 s").arg(reversal, 0, 'f', 3));
         Print(QStringLiteral("checkout: %1 s").arg(checkout, 0, 'f', 3));

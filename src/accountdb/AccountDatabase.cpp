@@ -2,8 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QThread>
 #include <atomic>
 #include <cerrno>
 #include <unistd.h>
@@ -20,6 +22,9 @@ namespace accountdb {
 namespace {
 
 std::atomic<int> g_connectionCounter{0};
+
+// How often a procedure's own write transaction runs when the server gives it up for another's sake.
+constexpr int kWriterAttempts = 4;
 
 QString nextConnectionName()
 {
@@ -412,7 +417,8 @@ QSqlQuery &AccountDatabase::run(const QString &sql, const QVariantList &params)
         QSqlQuery q(m_db);
         if (!q.exec(m_dialect.translate(sql)))
             throw DbError(QStringLiteral("数据库操作失败：") + m_dialect.failureText(q.lastError()) + u'\n' +
-                          sql);
+                              sql,
+                          m_dialect.classify(q.lastError()) == Dialect::Failure::Retry);
         if (m_statements.size() >= kStatementCacheSize)
             m_statements.clear();
         return m_statements.insert(sql, std::move(q)).value();
@@ -421,8 +427,9 @@ QSqlQuery &AccountDatabase::run(const QString &sql, const QVariantList &params)
         QSqlQuery &q = it.value();
         if (!q.exec(m_dialect.translate(sql))) {
             const QString error = m_dialect.failureText(q.lastError());
+            const bool retryable = m_dialect.classify(q.lastError()) == Dialect::Failure::Retry;
             m_statements.erase(it);
-            throw DbError(QStringLiteral("数据库操作失败：") + error + u'\n' + sql);
+            throw DbError(QStringLiteral("数据库操作失败：") + error + u'\n' + sql, retryable);
         }
         return q;
     }
@@ -443,8 +450,9 @@ QSqlQuery &AccountDatabase::run(const QString &sql, const QVariantList &params)
     if (!q.exec()) {
         const QString error =
             m_dialect.isServer() ? m_dialect.failureText(q.lastError()) : q.lastError().text();
+        const bool retryable = m_dialect.classify(q.lastError()) == Dialect::Failure::Retry;
         m_statements.erase(it);
-        throw DbError(QStringLiteral("数据库操作失败：") + error + u'\n' + sql);
+        throw DbError(QStringLiteral("数据库操作失败：") + error + u'\n' + sql, retryable);
     }
     return q;
 }
@@ -554,11 +562,23 @@ int AccountDatabase::callProc(const QString &name, ProcParams &params, ResultSet
         throw DbError(QStringLiteral("存储过程不存在：") + name);
     if (!m_inTransaction && !m_procs.isReader(name)) {
         // On its own a procedure is one write transaction begun as a writer: a deferred one that
-        // reads and then writes would fail at once when another connection wrote in between.
-        Transaction own(*this);
-        const int result = callProc(name, params, rs);
-        own.commit();
-        return result;
+        // reads and then writes would fail at once when another connection wrote in between. A server
+        // may give it up for another session's sake (deadlock, serialization): then it runs again as
+        // a whole, from its own inputs, a few times before the failure is reported.
+        const ProcParams inputs = params;
+        for (int attempt = 1;; ++attempt) {
+            try {
+                Transaction own(*this);
+                const int result = callProc(name, params, rs);
+                own.commit();
+                return result;
+            } catch (const DbError &e) {
+                if (!e.retryable() || attempt == kWriterAttempts)
+                    throw;
+            }
+            params = inputs;
+            QThread::msleep(20 * attempt + QRandomGenerator::global()->bounded(20));
+        }
     }
     if (!m_inTransaction && isServer()) {
         // A reader on its own: a server has no savepoint outside a transaction, and nothing to undo.

@@ -9,11 +9,17 @@ namespace accountdb {
 class DbError : public std::runtime_error
 {
 public:
-    explicit DbError(const QString &m) : std::runtime_error(m.toStdString()), m_message(m) {}
+    // `retryable`: the server gave up the transaction because of another one (a serialization failure
+    // or a deadlock); the whole transaction may run again.
+    explicit DbError(const QString &m, bool retryable = false)
+        : std::runtime_error(m.toStdString()), m_message(m), m_retryable(retryable)
+    {}
     const QString &message() const { return m_message; }
+    bool retryable() const { return m_retryable; }
 
 private:
     QString m_message;
+    bool m_retryable = false;
 };
 
 } // namespace accountdb

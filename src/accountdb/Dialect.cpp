@@ -146,6 +146,20 @@ QString Dialect::beginWriter() const
     return isServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE");
 }
 
+QString Dialect::forUpdate() const
+{
+    return isServer() ? QStringLiteral(" FOR UPDATE") : QString();
+}
+
+QString Dialect::tableNamesQuery() const
+{
+    return isServer()
+               ? QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = "
+                                "current_schema() AND table_type = 'BASE TABLE' ORDER BY table_name")
+               : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                                "'sqlite%' ORDER BY name");
+}
+
 Dialect::Failure Dialect::classify(const QSqlError &error) const
 {
     const QString code = error.nativeErrorCode();

@@ -61,6 +61,12 @@ public:
     // Begins a transaction that writes: SQLite takes the write lock at once (BEGIN IMMEDIATE);
     // PostgreSQL locks rows as the statements reach them.
     QString beginWriter() const;
+    // Appended to a SELECT of rows the transaction reads and then writes (counters, the inventory
+    // period): a server locks them until the transaction ends; SQLite's writer holds the whole file.
+    QString forUpdate() const;
+    // The names of the account set's tables (one column, in name order; a server returns them in lower
+    // case).
+    QString tableNamesQuery() const;
     Failure classify(const QSqlError &error) const;
     // The text of a failure for the user, with the clear Chinese text where there is one.
     QString failureText(const QSqlError &error) const;

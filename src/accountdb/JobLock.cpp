@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QSysInfo>
+#include <QThread>
 #include <unistd.h>
 
 #include "AccountDatabase.h"
@@ -46,6 +47,42 @@ QString processStart(qint64 pid)
         return QString();
     const QStringList fields = stat.mid(close + 2).split(u' ');
     return fields.size() > 19 ? fields[19] : QString(); // fields[0] is field 3
+}
+
+// On a server the hold is also a session-level advisory lock of the holder's connection: the server
+// drops it with the session, so a killed client's row reads as stale at once, on any computer.
+constexpr int kAdvisoryKey = 1; // with kApplicationId: the account set's job lock
+
+bool serverHolderAlive(ProcContext &ctx)
+{
+    return ctx.value(QStringLiteral(
+                         "SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND granted "
+                         "AND database = (SELECT oid FROM pg_database WHERE datname = "
+                         "current_database()) AND CAST(classid AS BIGINT) = ? "
+                         "AND CAST(objid AS BIGINT) = ? AND objsubid = 2 AND pid <> pg_backend_pid()"),
+                     {kApplicationId, kAdvisoryKey})
+               .toInt() > 0;
+}
+
+bool tryServerHold(ProcContext &ctx)
+{
+    return ctx
+        .value(QStringLiteral("SELECT pg_try_advisory_lock(CAST(? AS INT), CAST(? AS INT))"),
+               {kApplicationId, kAdvisoryKey})
+        .toBool();
+}
+
+void releaseServerHold(AccountDatabase &db)
+{
+    // A session's holds of one key are counted: give back every one it has (and no other: unlocking
+    // what is not held draws a warning).
+    while (
+        db.value(QStringLiteral("SELECT pg_advisory_unlock(CAST(? AS INT), CAST(? AS INT)) FROM pg_locks "
+                                "WHERE locktype = 'advisory' AND pid = pg_backend_pid() AND "
+                                "CAST(classid AS BIGINT) = ? AND CAST(objid AS BIGINT) = ? AND objsubid = 2"),
+                 {kApplicationId, kAdvisoryKey, kApplicationId, kAdvisoryKey})
+            .toBool()) {
+    }
 }
 
 QString now()
@@ -90,6 +127,8 @@ bool JobLock::current(ProcContext &ctx, JobHolder *holder)
     if (ours) {
         QMutexLocker lock(&g_depthMutex);
         alive = g_depth.value(q.value(7).toString()) > 0;
+    } else if (ctx.database().isServer()) {
+        alive = serverHolderAlive(ctx);
     } else {
         alive = holderAlive(host, q.value(4).toString(), pid, q.value(6).toString(), q.value(9).toString());
     }
@@ -118,6 +157,16 @@ int JobLock::take(ProcContext &ctx, const QString &job, const QString &operatorI
     }
     JobHolder live;
     if (current(ctx, &live)) {
+        if (holder)
+            *holder = live;
+        return -1;
+    }
+    if (ctx.database().isServer() && !tryServerHold(ctx)) {
+        // Another session took it a moment ago: its row shows once its take has committed.
+        for (int wait = 0; wait < 50 && !current(ctx, &live); ++wait)
+            QThread::msleep(100);
+        if (live.job.isEmpty())
+            live.job = job;
         if (holder)
             *holder = live;
         return -1;
@@ -151,6 +200,8 @@ void JobLock::give(ProcContext &ctx)
     ctx.exec(QStringLiteral("DELETE FROM T_Sys_JobLock WHERE LockName = ? AND Host = ? AND Pid = ? AND "
                             "Connection = ?"),
              {kLockName, hostName(), qint64(getpid()), connection});
+    if (ctx.database().isServer())
+        releaseServerHold(ctx.database());
 }
 
 void JobLock::beat(ProcContext &ctx)
@@ -170,6 +221,10 @@ void JobLock::dropConnection(AccountDatabase &db, const QString &connection)
     db.exec(QStringLiteral(
                 "DELETE FROM T_Sys_JobLock WHERE LockName = ? AND Host = ? AND Pid = ? AND Connection = ?"),
             {kLockName, hostName(), qint64(getpid()), connection});
+    // The hold of a server session goes with the session; one still open (a restore that stopped
+    // before its swap) gives it back.
+    if (db.isServer() && db.connectionName() == connection)
+        releaseServerHold(db);
 }
 
 QString JobLock::busyMessage(const JobHolder &h)

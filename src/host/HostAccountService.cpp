@@ -1,22 +1,28 @@
 #include "HostAccountService.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTemporaryFile>
 #include <QTextStream>
+#include <QUrl>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,9 +41,9 @@ namespace {
 std::atomic<int> g_connectionCounter{0};
 
 const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-// Backups here are copies of an account-set file; a server keeps its own.
-const QString kServerBackupText = QStringLiteral(
-    "账套在数据库服务器上，不能在这里备份或恢复，请用数据库服务器的备份工具（pg_dump、pg_restore）。");
+// A server account set is backed up and restored with the server's own tools.
+const QString kDumpTool = QStringLiteral("pg_dump");
+const QString kRestoreTool = QStringLiteral("pg_restore");
 
 // A connection of its own on a file (checks and the exclusive hold around a swap); closed and removed
 // with the object.
@@ -98,6 +104,126 @@ private:
     QString FError;
     bool FOpen = false;
 };
+
+// The server tool of the newest installed version (the one that matches a server of that version or
+// older), or the one on the PATH.
+QString ServerTool(const QString &name)
+{
+    QStringList versions =
+        QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    std::sort(versions.begin(), versions.end(),
+              [](const QString &a, const QString &b) { return a.toDouble() > b.toDouble(); });
+    for (const QString &v : std::as_const(versions)) {
+        const QString tool = QStringLiteral("/usr/lib/postgresql/%1/bin/%2").arg(v, name);
+        if (QFileInfo(tool).isExecutable())
+            return tool;
+    }
+    return QStandardPaths::findExecutable(name);
+}
+
+struct TToolRun
+{
+    bool Ok = false;
+    QByteArray Output;
+    QString Error; // what the tool said on failure
+};
+
+// Runs a server tool. The password reaches it through the environment, never on its command line.
+TToolRun RunServerTool(const QString &name, const QStringList &args)
+{
+    TToolRun run;
+    const QString tool = ServerTool(name);
+    if (tool.isEmpty()) {
+        run.Error =
+            QStringLiteral("没有找到数据库服务器的工具 %1，请安装 PostgreSQL 的客户端程序。").arg(name);
+        return run;
+    }
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!accountdb::serverPassword().isEmpty())
+        env.insert(QStringLiteral("PGPASSWORD"), accountdb::serverPassword());
+    env.insert(QStringLiteral("PGCONNECT_TIMEOUT"), QStringLiteral("10"));
+    process.setProcessEnvironment(env);
+    process.start(tool, args);
+    if (!process.waitForStarted() || !process.waitForFinished(-1)) {
+        run.Error = process.errorString();
+        return run;
+    }
+    run.Output = process.readAllStandardOutput();
+    run.Error = QString::fromUtf8(process.readAllStandardError()).trimmed();
+    run.Ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return run;
+}
+
+// The connection options of a server tool for a database of the account set's server.
+QStringList ServerArgs(const accountdb::Location &server, const QString &database)
+{
+    QStringList args{QStringLiteral("-h"), server.host, QStringLiteral("-p"), QString::number(server.port)};
+    if (!server.user.isEmpty())
+        args << QStringLiteral("-U") << server.user;
+    return args << QStringLiteral("-d") << database;
+}
+
+// A connection of its own to a database of the account set's server (the maintenance database for
+// creating, renaming and dropping databases); closed and removed with the object.
+class TServerConnection
+{
+public:
+    TServerConnection(const accountdb::Location &server, const QString &database)
+        : FName(QStringLiteral("hostaccount-%1").arg(++g_connectionCounter))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), FName);
+        db.setHostName(server.host);
+        db.setPort(server.port);
+        db.setUserName(server.user);
+        db.setPassword(accountdb::serverPassword());
+        db.setDatabaseName(database);
+        db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+        if (!db.open())
+            FError = db.lastError().text();
+        else
+            Exec(QStringLiteral("SET client_min_messages = warning")); // no notices on the terminal
+    }
+    ~TServerConnection()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(FName, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(FName);
+    }
+    TServerConnection(const TServerConnection &) = delete;
+    TServerConnection &operator=(const TServerConnection &) = delete;
+
+    bool IsOpen() const { return FError.isEmpty(); }
+    QString Error() const { return FError; }
+    // One statement; false with Error() when it fails. value receives the first column of the first row.
+    bool Exec(const QString &sql, const QVariantList &params = {}, QVariant *value = nullptr)
+    {
+        QSqlQuery q(QSqlDatabase::database(FName, false));
+        bool ok = params.isEmpty() ? q.exec(sql) : q.prepare(sql);
+        for (int i = 0; ok && i < params.size(); ++i)
+            q.bindValue(i, params[i]);
+        if (ok && !params.isEmpty())
+            ok = q.exec();
+        if (!ok) {
+            FError = q.lastError().text();
+            return false;
+        }
+        if (value)
+            *value = q.next() ? q.value(0) : QVariant();
+        return true;
+    }
+
+private:
+    QString FName;
+    QString FError;
+};
+
+QString QuotedName(const QString &name)
+{
+    return u'"' + QString(name).replace(u'"', QLatin1String("\"\"")) + u'"';
+}
 
 bool SyncFile(const QString &path)
 {
@@ -269,8 +395,6 @@ void HostAccountService::CleanLeftovers()
 int HostAccountService::BackUpDataBase(const QString &backupName, const QString &ztName)
 {
     FLastError.clear();
-    if (FAccess.Database().isServer())
-        return FailedBit | Fail(ErrAborted, kServerBackupText);
     const QString target = BackupFilePath(backupName);
     if (target.isEmpty())
         return FailedBit | Fail(ErrBadName, QStringLiteral("备份文件名不是有效的文件名：") + backupName);
@@ -290,16 +414,26 @@ int HostAccountService::BackUpDataBase(const QString &backupName, const QString 
         return FailedBit |
                Fail(ErrCannotOpen, QStringLiteral("无法在备份文件夹中写文件：") + part.errorString());
     part.close(); // VACUUM INTO writes into an empty file
-    try {
-        db.exec(QStringLiteral("VACUUM INTO ?"), {part.fileName()});
-    } catch (const accountdb::DbError &e) {
-        const QString reason = accountdb::readableFailure(e.message());
-        const bool full = reason == accountdb::diskFullText();
-        return FailedBit | Fail(full ? ErrDiskFull : ErrAborted, QStringLiteral("备份失败：") + reason);
+    if (db.isServer()) {
+        // The server's own dump in its custom format, of one consistent snapshot.
+        const accountdb::Location server = accountdb::parseLocation(db.path());
+        const TToolRun run = RunServerTool(
+            kDumpTool, QStringList{QStringLiteral("-Fc"), QStringLiteral("-f"), part.fileName()} +
+                           ServerArgs(server, server.database));
+        if (!run.Ok)
+            return FailedBit | Fail(ErrAborted, QStringLiteral("备份失败：") + run.Error);
+    } else {
+        try {
+            db.exec(QStringLiteral("VACUUM INTO ?"), {part.fileName()});
+        } catch (const accountdb::DbError &e) {
+            const QString reason = accountdb::readableFailure(e.message());
+            const bool full = reason == accountdb::diskFullText();
+            return FailedBit | Fail(full ? ErrDiskFull : ErrAborted, QStringLiteral("备份失败：") + reason);
+        }
     }
     if (!SyncFile(part.fileName()))
         return FailedBit | Fail(ErrCannotOpen, QStringLiteral("备份文件写盘失败：") + part.fileName());
-    if (const int code = VerifyCopy(part.fileName()))
+    if (const int code = db.isServer() ? VerifyDump(part.fileName()) : VerifyCopy(part.fileName()))
         return FailedBit | code;
     // link() never replaces: a name taken in the meantime stays as it is.
     if (::link(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
@@ -330,7 +464,9 @@ void HostAccountService::WriteCatalogue(const QString &backupName, const QString
     ini.setValue(QStringLiteral("DATE"), QDateTime::currentDateTime().toString(kDateTimeFormat));
     ini.setValue(QStringLiteral("BACKUPNAME"), backupName);
     // Which account set the backup is of, for the restore list (another account set may share the folder).
-    ini.setValue(QStringLiteral("DATABASEPATH"), QFileInfo(FAccess.Database().path()).absoluteFilePath());
+    const QString path = FAccess.Database().path();
+    ini.setValue(QStringLiteral("DATABASEPATH"),
+                 FAccess.Database().isServer() ? path : QFileInfo(path).absoluteFilePath());
     ini.endGroup();
     ini.sync();
 }
@@ -363,6 +499,20 @@ int HostAccountService::VerifyCopy(const QString &path)
         return Fail(ErrNotAccountSet, QStringLiteral("文件不是账套备份：") + path);
     if (check.Value(QStringLiteral("PRAGMA user_version")).toInt() > accountdb::kSchemaVersion)
         return Fail(ErrNewerVersion, QStringLiteral("备份来自更新版本的程序，本程序不能恢复：") + path);
+    return 0;
+}
+
+// A dump of the server's tools that holds an account set: its listing names the marker table.
+int HostAccountService::VerifyDump(const QString &path)
+{
+    const TToolRun run = RunServerTool(kRestoreTool, {QStringLiteral("-l"), path});
+    if (!run.Ok && !QFileInfo(path).isReadable())
+        return Fail(ErrCannotOpen, QStringLiteral("无法读取备份文件：") + path);
+    static const QRegularExpression marker(
+        QStringLiteral("\\bTABLE\\s+\\S+\\s+%1\\b").arg(accountdb::Dialect::markerTable()),
+        QRegularExpression::CaseInsensitiveOption);
+    if (!run.Ok || !marker.match(QString::fromUtf8(run.Output)).hasMatch())
+        return Fail(ErrNotAccountSet, QStringLiteral("文件不是账套备份：") + path);
     return 0;
 }
 
@@ -449,16 +599,16 @@ int HostAccountService::RestoreDataBase(const QString &fileName)
 
 int HostAccountService::RestoreCopy(const QString &fileName)
 {
-    if (FAccess.Database().isServer())
-        return Fail(ErrAborted, kServerBackupText);
     const QString source = ResolveRestoreFile(fileName.trimmed());
     if (source.isEmpty())
         return Fail(-1, QStringLiteral("备份文件不存在：") + fileName);
-    if (const int code = CheckAccountSetFile(source))
-        return code;
     accountdb::AccountDatabase &db = FAccess.Database();
+    if (const int code = db.isServer() ? VerifyDump(source) : CheckAccountSetFile(source))
+        return code;
     if (db.inTransaction())
         return Fail(ErrAborted, QStringLiteral("账套中有未完成的事务，不能恢复。"));
+    if (db.isServer())
+        return RestoreOnServer(source);
     const QFileInfo target(db.path());
     if (QFileInfo(source) == target)
         return Fail(ErrInUse, QStringLiteral("不能用正在使用的账套文件恢复它自己。"));
@@ -557,6 +707,101 @@ int HostAccountService::SwapIn(const QString &copy)
     }
     if (!replaced.isEmpty())
         QFile::remove(replaced);
+    return code;
+}
+
+// Restores the dump into a new database beside the account set's, opens that as an account set (which
+// brings an older version forward), and then swaps the two by renaming them while nobody else is
+// connected. On every failure the account set is what it was and the new database is dropped.
+int HostAccountService::RestoreOnServer(const QString &source)
+{
+    accountdb::AccountDatabase &db = FAccess.Database();
+    const QString inUse = QStringLiteral("其他用户正在使用该账套，不能恢复");
+    const int others = db.value(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE datname = "
+                                               "current_database() AND pid <> pg_backend_pid()"))
+                           .toInt();
+    if (others > 0)
+        return Fail(ErrInUse, inUse + QStringLiteral("（另有 %1 个连接）。").arg(others));
+    const accountdb::Location server = accountdb::parseLocation(db.path());
+    TServerConnection admin(server, QStringLiteral("postgres"));
+    if (!admin.IsOpen())
+        return Fail(ErrCannotOpen, QStringLiteral("无法连接数据库服务器：") + admin.Error());
+    const auto sideName = [&server](const QString &what) {
+        return server.database.left(40) + u'_' + what + u'_' +
+               QString::number(QCoreApplication::applicationPid());
+    };
+    const QString fresh = sideName(QStringLiteral("restore"));
+    const QString replaced = sideName(QStringLiteral("replaced"));
+    const auto drop = [&admin](const QString &name) {
+        admin.Exec(QStringLiteral("DROP DATABASE IF EXISTS ") + QuotedName(name));
+    };
+    const auto rename = [&admin](const QString &from, const QString &to) {
+        return admin.Exec(
+            QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(QuotedName(from), QuotedName(to)));
+    };
+    drop(fresh); // left by a restore of this process id that was killed
+    if (!admin.Exec(
+            QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(QuotedName(fresh))))
+        return Fail(ErrCannotOpen, QStringLiteral("无法在数据库服务器上建立数据库：") + admin.Error());
+    const TToolRun run = RunServerTool(kRestoreTool, QStringList{QStringLiteral("--no-owner"),
+                                                                 QStringLiteral("--no-privileges"),
+                                                                 QStringLiteral("--exit-on-error")} +
+                                                         ServerArgs(server, fresh) + QStringList{source});
+    if (!run.Ok) {
+        drop(fresh);
+        return Fail(ErrCorrupt, QStringLiteral("备份不能恢复到数据库服务器：") + run.Error);
+    }
+    QUrl uri(db.path());
+    uri.setPath(u'/' + fresh);
+    int code = 0;
+    {
+        TServerConnection check(server, fresh);
+        QVariant version;
+        if (!check.Exec(QStringLiteral("SELECT SchemaVersion FROM ") + accountdb::Dialect::markerTable(), {},
+                        &version))
+            code = Fail(ErrNotAccountSet, QStringLiteral("文件不是账套备份：") + source);
+        else if (version.toInt() > accountdb::kSchemaVersion)
+            code = Fail(ErrNewerVersion,
+                        QStringLiteral("备份的账套版本 %1 比本程序（版本 %2）新，请升级程序后再恢复。")
+                            .arg(version.toInt())
+                            .arg(accountdb::kSchemaVersion));
+    }
+    try {
+        // A backup taken while a job ran carries that job's lock; it is not this account set's.
+        if (code == 0)
+            accountdb::AccountDatabase::open(uri.toString())
+                ->exec(QStringLiteral("DELETE FROM T_Sys_JobLock"));
+    } catch (const accountdb::DbError &e) {
+        code = Fail(ErrCorrupt, QStringLiteral("备份不能作为账套打开：") + e.message());
+    }
+    if (code != 0) {
+        drop(fresh);
+        return code;
+    }
+
+    FAccess.Close();
+    if (!rename(server.database, replaced)) {
+        code = Fail(ErrInUse, inUse + QStringLiteral("：") + admin.Error());
+    } else if (!rename(fresh, server.database)) {
+        code = Fail(ErrCannotOpen, QStringLiteral("无法替换账套数据库：") + admin.Error());
+        rename(replaced, server.database);
+    }
+    if (code != 0)
+        drop(fresh);
+    try {
+        FAccess.Reopen();
+    } catch (const accountdb::DbError &e) {
+        if (code != 0)
+            throw; // nothing was swapped: the session cannot go on without its account set
+        rename(server.database, fresh);
+        rename(replaced, server.database);
+        drop(fresh);
+        code = Fail(ErrCorrupt, QStringLiteral("恢复后的账套不能打开，已还原原账套：") + e.message());
+        FAccess.Reopen();
+        return code;
+    }
+    if (code == 0)
+        drop(replaced);
     return code;
 }
 
@@ -694,7 +939,11 @@ bool HostAccountService::ExecSqlFile(const QString &fileName)
 bool HostAccountService::RunScript(const QString &fileName, const QList<TScriptStatement> &statements)
 {
     accountdb::AccountDatabase &db = FAccess.Database();
-    accountdb::ScriptGuard guard(db);
+    // SQLite's authorizer keeps scripts from its files' identity, journal and attached files; a server
+    // has none of these.
+    std::optional<accountdb::ScriptGuard> guard;
+    if (!db.isServer())
+        guard.emplace(db);
     for (const TScriptStatement &s : statements) {
         const QStringList words = LeadingWords(s.Text);
         const QString first = words.value(0);
@@ -712,14 +961,15 @@ bool HostAccountService::RunScript(const QString &fileName, const QList<TScriptS
             q.finish();
             continue;
         }
-        const QString refusal = guard.takeRefusal();
+        const QString refusal = guard ? guard->takeRefusal() : QString();
         if (!refusal.isEmpty())
             return Refuse(where + refusal);
         // SQLite's error may quote a text of the statement (near "'…'"); it is masked like the statement.
         static const QRegularExpression quoted(QStringLiteral("'(?:[^']|'')*'"));
         QString reason = accountdb::sqliteFailureText(q.lastError());
+        // A server's text goes on with the statement's line and a caret: only its first line is kept.
         if (reason.isEmpty())
-            reason = q.lastError().databaseText().replace(quoted, QStringLiteral("?"));
+            reason = q.lastError().databaseText().section(u'\n', 0, 0).replace(quoted, QStringLiteral("?"));
         return Refuse(where + reason + u'\n' + accountdb::maskSqlLiterals(s.Text));
     }
     return true;

@@ -1,11 +1,14 @@
 #pragma once
 // The host's account-set services (IAccountIntf) over the open account set:
 // - BackUpDataBase: a consistent copy taken while the set stays open (VACUUM INTO a fresh file beside
-//   the others), checked for integrity, then linked under its final name (never over an existing
-//   one) and listed in the catalogue BackUp.INI (ZTNAME, DATABASENAME, DATE, BACKUPNAME);
+//   the others; on a server the dump of pg_dump in its custom format), checked (integrity; a server's
+//   dump by its listing), then linked under its final name (never over an existing one) and listed in
+//   the catalogue BackUp.INI (ZTNAME, DATABASENAME, DATE, BACKUPNAME);
 // - RestoreDataBase: refuses what is not an account set this program can open, copies the backup
 //   beside the open file, checks and opens the copy, then swaps it in with one rename while nobody
-//   else holds the set; the open connection is closed and opened again around the swap;
+//   else holds the set; the open connection is closed and opened again around the swap. On a server:
+//   pg_restore into a new database, opened as an account set, then swapped in by renaming databases
+//   while no other connection is open;
 // - CheckBackUp: an automatic backup is due once "AutoBackupDate" days have passed since the last
 //   backup (system value "LastBackupDate", written by every successful backup);
 // - DeleteBackup: removes the file and its catalogue sections;
@@ -103,6 +106,8 @@ private:
     QString ResolveRestoreFile(const QString &fileName) const;
     int CheckAccountSetFile(const QString &path);
     int VerifyCopy(const QString &path);
+    int VerifyDump(const QString &path); // a dump of the server's tools that holds an account set
+    int RestoreOnServer(const QString &source);
     int SwapIn(const QString &copy);
     int RestoreCopy(const QString &fileName); // RestoreDataBase under the job lock
     QString Operator() const;

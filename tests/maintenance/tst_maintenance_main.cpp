@@ -55,16 +55,19 @@ QString TestMaintenance::Dump()
 {
     accountdb::AccountDatabase &db = FAcct->Db();
     QStringList out;
-    QSqlQuery tables = db.exec(QStringLiteral(
-        "SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
-        "AND name <> 'T_Sys_EventLog' ORDER BY name")); // the log records the work itself
-    QList<QPair<QString, QString>> names;
-    while (tables.next())
-        names.append({tables.value(0).toString(), tables.value(1).toString()});
-    for (const auto &[name, sql] : names) {
-        out << sql;
+    QStringList names;
+    for (const QVariantList &row : db.query(db.dialect().tableNamesQuery()).rows) {
+        // The log records the work itself.
+        if (row[0].toString().compare(QLatin1String("T_Sys_EventLog"), Qt::CaseInsensitive) != 0)
+            names << row[0].toString();
+    }
+    for (const QString &name : std::as_const(names)) {
         // The names come from the schema itself, not from data.
         QSqlQuery q = db.exec(QStringLiteral("SELECT * FROM \"%1\"").arg(name));
+        QStringList columns;
+        for (int i = 0; i < q.record().count(); ++i)
+            columns << q.record().fieldName(i);
+        out << name + u':' + columns.join(u',');
         QStringList rows;
         while (q.next()) {
             QStringList cells;

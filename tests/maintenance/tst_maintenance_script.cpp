@@ -94,8 +94,8 @@ void TestMaintenance::execSqlFile_data()
         << true << 1 << "";
     QTest::newRow("error on line 4 undoes everything")
         << QByteArray(
-               "CREATE TABLE T_Script (a TEXT);\nINSERT INTO T_Script VALUES (1);\n\nINSERT INTO T_Nothing "
-               "VALUES (1);\nINSERT INTO T_Script VALUES (2);\n")
+               "CREATE TABLE T_Script (a TEXT);\nINSERT INTO T_Script VALUES ('1');\n\nINSERT INTO T_Nothing "
+               "VALUES ('1');\nINSERT INTO T_Script VALUES ('2');\n")
         << false << -1 << "第 4 行";
     QTest::newRow("literal values of a failing statement are masked")
         << "CREATE TABLE T_Script (a TEXT);\nINSERT INTO T_Script VALUES ('" + kHash + "', 424242);\n"
@@ -112,22 +112,22 @@ void TestMaintenance::execSqlFile_data()
         << -1 << "第 2 行执行失败：脚本不能附加或分离其他数据库文件";
     QTest::newRow("reading the version is allowed")
         << QByteArray(
-               "CREATE TABLE T_Script (a TEXT);\nPRAGMA user_version;\nINSERT INTO T_Script VALUES (1);\n")
+               "CREATE TABLE T_Script (a TEXT);\nPRAGMA user_version;\nINSERT INTO T_Script VALUES ('1');\n")
         << true << 1 << "";
     QTest::newRow("syntax error after a GO")
-        << QByteArray("CREATE TABLE T_Script (a TEXT)\nGO\n-- fill\nINSRT INTO T_Script VALUES (1)\n")
+        << QByteArray("CREATE TABLE T_Script (a TEXT)\nGO\n-- fill\nINSRT INTO T_Script VALUES ('1')\n")
         << false << -1 << "第 4 行";
     QTest::newRow("the script's own BEGIN and COMMIT join the one transaction")
         << QByteArray(
                "BEGIN TRANSACTION;\nCREATE TABLE T_Script (a TEXT);\nCOMMIT;\nINSERT INTO T_Script VALUES "
-               "(1);\nINSERT INTO T_Script VALUES (1, 2);\n")
+               "('1');\nINSERT INTO T_Script VALUES ('1', '2');\n")
         << false << -1 << "第 5 行";
     QTest::newRow("a rollback of everything is refused")
         << QByteArray("CREATE TABLE T_Script (a TEXT);\nROLLBACK;\n") << false << -1 << "第 2 行";
     QTest::newRow("savepoints of the script are its own")
-        << QByteArray(
-               "CREATE TABLE T_Script (a TEXT);\nSAVEPOINT s;\nINSERT INTO T_Script VALUES (1);\nROLLBACK TO "
-               "s;\nRELEASE s;\nINSERT INTO T_Script VALUES (2);\n")
+        << QByteArray("CREATE TABLE T_Script (a TEXT);\nSAVEPOINT s;\nINSERT INTO T_Script VALUES "
+                      "('1');\nROLLBACK TO "
+                      "s;\nRELEASE s;\nINSERT INTO T_Script VALUES ('2');\n")
         << true << 1 << "";
     QTest::newRow("not UTF-8") << QByteArray("CREATE TABLE T_Script (a TEXT); -- \xFF\xFE\xB0\n") << false
                                << -1 << "UTF-8";
@@ -139,6 +139,8 @@ void TestMaintenance::execSqlFile()
     QFETCH(bool, ok);
     QFETCH(int, rows);
     QFETCH(QString, errorLine);
+    if (TestAccountSet::OnServer() && (script.contains("PRAGMA") || script.contains("ATTACH")))
+        QSKIP("SQLite's own statements");
     const QString path = WriteScript(FAcct->Dir(), script);
     QVERIFY(!path.isEmpty());
     const QString dump = Dump();
@@ -159,7 +161,8 @@ void TestMaintenance::execSqlFile()
     }
     QCOMPARE(Dump(), dump);
     QCOMPARE(db.schemaVersion(), accountdb::kSchemaVersion);
-    QCOMPARE(db.value(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+    if (!db.isServer())
+        QCOMPARE(db.value(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
     QCOMPARE(FAcct->Messages().LastText(),
              QStringLiteral("文件名:") + path + QChar(13) + QStringLiteral("执行失败。"));
     QVERIFY2(account.LastError().contains(errorLine), qPrintable(account.LastError()));
@@ -179,6 +182,7 @@ void TestMaintenance::execSqlFile()
 
 void TestMaintenance::execSqlFileOnFullDisk()
 {
+    SKIP_ON_SERVER("the size limit of an account-set file");
     accountdb::AccountDatabase &db = FAcct->Db();
     // The file may not grow: SQLite reports a full disk, as it would on a disk without space.
     const int pages = db.value(QStringLiteral("PRAGMA page_count")).toInt();

@@ -79,6 +79,32 @@ int sysInt(ProcContext &ctx, const QString &name)
     return costing::sysInt(ctx.database(), name, 0);
 }
 
+// The inventory period, its row locked until the transaction ends: bills being posted into the period
+// are finished first, and those that come after wait and then find it closed.
+int lockedPeriod(ProcContext &ctx)
+{
+    return ctx
+        .value(QStringLiteral("SELECT SubValue FROM T_Gbl_SysDataCw WHERE SubName = 'JxcPeriod'") +
+               ctx.database().dialect().forUpdate())
+        .toString()
+        .trimmed()
+        .toInt();
+}
+
+// The id of a new row as SQLite gives it, one past the largest, so that a reversal and a new checkout
+// write the same rows again. A server's identity counter is set to it for the inserts elsewhere that
+// leave the id out (moving it back is safe: the rows above were deleted, and their writers wait for the
+// period or the job lock that the checkout and its reversal hold).
+qint64 newRowId(ProcContext &ctx, const QString &table, const QString &column)
+{
+    const qint64 id =
+        ctx.value(QStringLiteral("SELECT coalesce(max(%2), 0) + 1 FROM %1").arg(table, column)).toLongLong();
+    if (ctx.database().isServer())
+        ctx.value(QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?), ?)"),
+                  {table.toLower(), column.toLower(), id});
+    return id;
+}
+
 bool isClosed(ProcContext &ctx, int period)
 {
     return ctx.value(QStringLiteral("SELECT 1 FROM T_Jxc_CheckOutLog WHERE Period = ?"), {period}).isValid();
@@ -253,10 +279,11 @@ void writeVoucher(ProcContext &ctx, const Voucher &v, int period, const QString 
         {vchcode, period, date, number, v.summary, v.source, v.vchtype, Round2(debit), Round2(credit), op});
     int row = 0;
     for (const VoucherLine &l : v.lines)
-        ctx.exec(QStringLiteral(
-                     "INSERT INTO T_CW_Dly (Vchcode, RowNo, AtypeId, AtypeName, Summary, Debit, Credit) "
-                     "VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                 {vchcode, ++row, l.atypeId, l.atypeName, v.summary, l.debit, l.credit});
+        ctx.exec(
+            QStringLiteral("INSERT INTO T_CW_Dly (Dlyorder, Vchcode, RowNo, AtypeId, AtypeName, Summary, "
+                           "Debit, Credit) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+            {newRowId(ctx, QStringLiteral("T_CW_Dly"), QStringLiteral("Dlyorder")), vchcode, ++row, l.atypeId,
+             l.atypeName, v.summary, l.debit, l.credit});
 }
 
 // ---- calendar ---------------------------------------------------------------------------------------
@@ -340,7 +367,7 @@ int checkJxcCheckOut(ProcContext &ctx)
 
 int jxcCheckOut(ProcContext &ctx)
 {
-    const int period = sysInt(ctx, QStringLiteral("JxcPeriod"));
+    const int period = lockedPeriod(ctx);
     const int refusal = checkOutRefusal(ctx, period);
     if (refusal < 0)
         return refusal;
@@ -403,7 +430,7 @@ int checkOutAutoImprove(ProcContext &ctx)
     const int period = ctx.in(QStringLiteral("@Period")).toInt();
     const QString date = ctx.in(QStringLiteral("@szDate")).toString().trimmed();
     const QString op = ctx.in(QStringLiteral("@szInputNo")).toString();
-    if (period != sysInt(ctx, QStringLiteral("JxcPeriod")))
+    if (period != lockedPeriod(ctx))
         return error(QStringLiteral("调整期间%1不是当前进销存期间。").arg(period));
     QString start, end;
     if (!periodDates(ctx, period, start, end))
@@ -459,11 +486,12 @@ int checkOutAutoImprove(ProcContext &ctx)
                            "VALUES (?, ?, ?, ?, ?, 1, ?, ?, 1, 0, 0, ?, 0, ?, ?, ?)"),
             {dlyorder, vchcode, kAdjustBillType, date, period, c.ptype, c.ktype, change, change, c.block,
              summary});
-        ctx.exec(QStringLiteral(
-                     "INSERT INTO T_FIFO_InList_Stock (VchSource, Period, Date, Vchtype, Vchcode, Dlyorder, "
-                     "PtypeID, KtypeID, BlockNo, Qty, CostPrice, CostTotal, Appoint) "
-                     "VALUES ('dlyother', ?, ?, ?, ?, ?, ?, ?, ?, 0, 0, ?, 1)"),
-                 {period, date, kAdjustBillType, vchcode, dlyorder, c.ptype, c.ktype, c.block, change});
+        ctx.exec(
+            QStringLiteral("INSERT INTO T_FIFO_InList_Stock (ID, VchSource, Period, Date, Vchtype, Vchcode, "
+                           "Dlyorder, PtypeID, KtypeID, BlockNo, Qty, CostPrice, CostTotal, Appoint) "
+                           "VALUES (?, 'dlyother', ?, ?, ?, ?, ?, ?, ?, ?, 0, 0, ?, 1)"),
+            {newRowId(ctx, QStringLiteral("T_FIFO_InList_Stock"), QStringLiteral("ID")), period, date,
+             kAdjustBillType, vchcode, dlyorder, c.ptype, c.ktype, c.block, change});
         ctx.exec(QStringLiteral("UPDATE GoodsStocksCost SET Total = round(CAST(Total + ? AS NUMERIC), 2) "
                                 "WHERE PtypeId = ? AND KTypeID = ? AND BlockNo = ? AND Period >= ?"),
                  {change, c.ptype, c.ktype, c.block, period});
@@ -577,7 +605,7 @@ void undoAdjustments(ProcContext &ctx, int period)
 
 int unCheckOut(ProcContext &ctx)
 {
-    const int current = sysInt(ctx, QStringLiteral("JxcPeriod"));
+    const int current = lockedPeriod(ctx);
     int previous = 0;
     const int refusal = unCheckOutRefusal(ctx, current, previous);
     if (refusal < 0)

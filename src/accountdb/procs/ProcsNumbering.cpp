@@ -41,11 +41,16 @@ namespace {
 
 const QString kDefaultPattern = QStringLiteral("单据前缀\r-\ryyyy\r-\rmm\r-\rdd\r-\r[00000]\r");
 
+// The counter row of one numbering scope: its table and key.
 struct CounterScope
 {
-    QString select; // current MaxNo
-    QString upsert; // sets MaxNo to the bound value
+    QString table;
+    QStringList keyColumns;
     QVariantList key;
+
+    QString where() const { return keyColumns.join(QStringLiteral(" = ? AND ")) + QStringLiteral(" = ?"); }
+    QString conflict() const { return keyColumns.join(QStringLiteral(", ")); }
+    QString placeholders() const { return QStringLiteral("?, ").repeated(keyColumns.size()); }
 };
 
 int sysInt(ProcContext &ctx, const QString &name)
@@ -59,35 +64,45 @@ int sysInt(ProcContext &ctx, const QString &name)
 CounterScope scopeFor(ProcContext &ctx, int vchType, const QDate &date)
 {
     if (sysInt(ctx, QStringLiteral("SNLex1")) == 1)
-        return {QStringLiteral("SELECT MaxNo FROM AllBillsNumber WHERE Year = ?"),
-                QStringLiteral("INSERT INTO AllBillsNumber (Year, MaxNo) VALUES (?, ?) "
-                               "ON CONFLICT (Year) DO UPDATE SET MaxNo = excluded.MaxNo"),
-                {date.year()}};
+        return {QStringLiteral("AllBillsNumber"), {QStringLiteral("Year")}, {date.year()}};
     switch (sysInt(ctx, QStringLiteral("SNLex3"))) {
     case 1:
-        return {
-            QStringLiteral("SELECT MaxNo FROM billmonthnumber WHERE Vchtype = ? AND Year = ? AND Month = ?"),
-            QStringLiteral("INSERT INTO billmonthnumber (Vchtype, Year, Month, MaxNo) VALUES (?, ?, ?, ?) "
-                           "ON CONFLICT (Vchtype, Year, Month) DO UPDATE SET MaxNo = excluded.MaxNo"),
-            {vchType, date.year(), date.month()}};
+        return {QStringLiteral("billmonthnumber"),
+                {QStringLiteral("Vchtype"), QStringLiteral("Year"), QStringLiteral("Month")},
+                {vchType, date.year(), date.month()}};
     case 2:
-        return {QStringLiteral("SELECT MaxNo FROM billdaynumber WHERE Vchtype = ? AND BillDate = ?"),
-                QStringLiteral("INSERT INTO billdaynumber (Vchtype, BillDate, MaxNo) VALUES (?, ?, ?) "
-                               "ON CONFLICT (Vchtype, BillDate) DO UPDATE SET MaxNo = excluded.MaxNo"),
+        return {QStringLiteral("billdaynumber"),
+                {QStringLiteral("Vchtype"), QStringLiteral("BillDate")},
                 {vchType, date.toString(QStringLiteral("yyyy-MM-dd"))}};
     default:
-        return {QStringLiteral("SELECT MaxNo FROM BillYearNumber WHERE Vchtype = ? AND Year = ?"),
-                QStringLiteral("INSERT INTO BillYearNumber (Vchtype, Year, MaxNo) VALUES (?, ?, ?) "
-                               "ON CONFLICT (Vchtype, Year) DO UPDATE SET MaxNo = excluded.MaxNo"),
+        return {QStringLiteral("BillYearNumber"),
+                {QStringLiteral("Vchtype"), QStringLiteral("Year")},
                 {vchType, date.year()}};
     }
+}
+
+// The counter's last number; with `lock` the row is made when missing and locked until the transaction
+// ends, so that two workstations taking numbers of one scope take them one after the other.
+qint64 readCounter(ProcContext &ctx, const CounterScope &scope, bool lock)
+{
+    if (lock && ctx.database().isServer())
+        ctx.exec(QStringLiteral("INSERT INTO %1 (%2, MaxNo) VALUES (%3) ON CONFLICT (%2) DO NOTHING")
+                     .arg(scope.table, scope.conflict(), scope.placeholders() + u'0'),
+                 scope.key);
+    const QString select = QStringLiteral("SELECT MaxNo FROM %1 WHERE %2").arg(scope.table, scope.where()) +
+                           (lock ? ctx.database().dialect().forUpdate() : QString());
+    const QVariant current = ctx.value(select, scope.key);
+    return current.isNull() ? 0 : current.toLongLong();
 }
 
 void setCounter(ProcContext &ctx, const CounterScope &scope, qint64 value)
 {
     QVariantList params = scope.key;
     params << value;
-    ctx.exec(scope.upsert, params);
+    ctx.exec(QStringLiteral("INSERT INTO %1 (%2, MaxNo) VALUES (%3?) ON CONFLICT (%2) DO UPDATE SET MaxNo = "
+                            "excluded.MaxNo")
+                 .arg(scope.table, scope.conflict(), scope.placeholders()),
+             params);
 }
 
 int getVchNumber(ProcContext &ctx)
@@ -117,8 +132,7 @@ int getVchNumber(ProcContext &ctx)
     const QDateTime when(date, QTime::currentTime());
 
     const CounterScope scope = scopeFor(ctx, vchType, date);
-    QVariant current = ctx.value(scope.select, scope.key);
-    const qint64 last = current.isNull() ? 0 : current.toLongLong();
+    const qint64 last = readCounter(ctx, scope, work == 1 || work == 2);
     const auto numberAfter = [&](qint64 seq) {
         return FormatBillNumber(pattern, seq, when, computer, head, op);
     };

@@ -45,6 +45,15 @@ QString stockKey(StockKind kind, const QString &ptype, const QString &ktype, con
 
 BillPoster::BillPoster(AccountDatabase &db) : m_db(db)
 {
+    // The inventory period's row is locked before anything else is read: bills are posted one after
+    // the other (their codes and line numbers follow the largest ones), and a checkout that closes the
+    // period makes the poster wait and then see the period it moved on to.
+    m_jxcPeriod =
+        db.value(QStringLiteral("SELECT SubValue FROM T_Gbl_SysDataCw WHERE SubName = 'JxcPeriod'") +
+                 db.dialect().forUpdate())
+            .toString()
+            .trimmed()
+            .toInt();
     QSqlQuery q =
         db.exec(QStringLiteral("SELECT Period, StartDate, EndDate FROM T_Gbl_MonthProc ORDER BY Period"));
     while (q.next())
@@ -53,7 +62,6 @@ BillPoster::BillPoster(AccountDatabase &db) : m_db(db)
     while (q.next())
         m_numberHeads.insert(q.value(0).toInt(), q.value(1).toString());
     q.finish();
-    m_jxcPeriod = costing::sysInt(db, QStringLiteral("JxcPeriod"), 0);
     m_stockMode = costing::sysInt(db, QStringLiteral("InventoryAccounting"), 0);
     m_opened = costing::sysInt(db, QStringLiteral("iniover"), 0) == 1;
     m_iniDate =
@@ -83,7 +91,8 @@ QSqlQuery &BillPoster::run(const QString &sql, const QVariantList &params)
     for (int i = 0; i < params.size(); ++i)
         q.bindValue(i, bindable(params[i]));
     if (!q.exec())
-        throw DbError(QStringLiteral("单据过账失败：") + q.lastError().text() + u'\n' + sql);
+        throw DbError(QStringLiteral("单据过账失败：") + q.lastError().text() + u'\n' + sql,
+                      m_db.dialect().classify(q.lastError()) == Dialect::Failure::Retry);
     return q;
 }
 
