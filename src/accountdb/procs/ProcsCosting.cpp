@@ -412,16 +412,20 @@ int fifoUpdateCost(ProcContext &ctx)
 
     ctx.exec(QStringLiteral("DELETE FROM T_FIFO_MatchList WHERE PtypeID = ? AND Period >= ?"),
              {ptype, period});
-    const QString insert = QStringLiteral(
-        "INSERT INTO T_FIFO_MatchList (PtypeID, Period, Dest, InTable, InVchtype, InVchcode, "
-        "InDlyorder, OutTable, OutVchtype, OutVchcode, OutDlyorder, Qty, Price, Total, Comment) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    QVariantList values;
+    values.reserve(matches.size() * 15);
     for (int i = 0; i < matches.size(); ++i) {
         const MatchRecord &m = matches[i];
-        ctx.exec(insert, {ptype, matchPeriods[i], costing::kindName(m.kind), m.inTable, m.inVchtype,
-                          m.inVchcode, m.inDlyorder, m.outTable, m.outVchtype, m.outVchcode, m.outDlyorder,
-                          Round4(m.qty), Round4(m.price), Round2(m.total), m.comment});
+        values << ptype << matchPeriods[i] << costing::kindName(m.kind) << m.inTable << m.inVchtype
+               << m.inVchcode << m.inDlyorder << m.outTable << m.outVchtype << m.outVchcode << m.outDlyorder
+               << Round4(m.qty) << Round4(m.price) << Round2(m.total) << m.comment;
     }
+    costing::insertRows(
+        ctx.database(),
+        QStringLiteral("INSERT INTO T_FIFO_MatchList (PtypeID, Period, Dest, InTable, InVchtype, "
+                       "InVchcode, InDlyorder, OutTable, OutVchtype, OutVchcode, OutDlyorder, "
+                       "Qty, Price, Total, Comment) VALUES "),
+        15, values);
     costing::refreshMatched(ctx.database(), ptype, period);
     costing::writeBalancesFromLists(ctx.database(), ptype, period, stockMode, isGM);
     ctx.exec(monthCalc ? QStringLiteral("UPDATE ptype SET CalcCost = 0 WHERE typeId = ?")
