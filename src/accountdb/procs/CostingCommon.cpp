@@ -388,15 +388,16 @@ void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fro
             continue;
         const bool byWarehouse = kind == StockKind::Stock && stockMode != 0;
         const QString keyExpr = byWarehouse ? QStringLiteral("KtypeID") : QStringLiteral("''");
-        QSqlQuery q = db.exec(QStringLiteral("SELECT k, Period, sum(q), sum(t) FROM ("
-                                             " SELECT %1 AS k, Period, Qty AS q, CostTotal + FeeTotal AS t"
-                                             " FROM %2 WHERE PtypeID = ?"
-                                             " UNION ALL"
-                                             " SELECT %1, Period, -Qty, -(CostTotal + FeeTotal)"
-                                             " FROM %3 WHERE PtypeID = ?"
-                                             ") AS m GROUP BY k, Period ORDER BY Period")
-                                  .arg(keyExpr, inListTable(kind), outListTable(kind)),
-                              {ptypeId, ptypeId});
+        const ResultSet rs =
+            db.query(QStringLiteral("SELECT k, Period, sum(q), sum(t) FROM ("
+                                    " SELECT %1 AS k, Period, Qty AS q, CostTotal + FeeTotal AS t"
+                                    " FROM %2 WHERE PtypeID = ?"
+                                    " UNION ALL"
+                                    " SELECT %1, Period, -Qty, -(CostTotal + FeeTotal)"
+                                    " FROM %3 WHERE PtypeID = ?"
+                                    ") AS m GROUP BY k, Period ORDER BY Period")
+                         .arg(keyExpr, inListTable(kind), outListTable(kind)),
+                     {ptypeId, ptypeId});
         struct Movement
         {
             QString key;
@@ -406,12 +407,10 @@ void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fro
         };
         QList<Movement> moves;
         int lastPeriod = fromPeriod;
-        while (q.next()) {
-            moves.append(
-                {q.value(0).toString(), q.value(1).toInt(), q.value(2).toDouble(), q.value(3).toDouble()});
+        for (const QVariantList &r : rs.rows) {
+            moves.append({r[0].toString(), r[1].toInt(), r[2].toDouble(), r[3].toDouble()});
             lastPeriod = std::max(lastPeriod, moves.last().period);
         }
-        q.finish();
 
         const QString table = balanceTable(kind);
         const QString goodsColumn =
@@ -583,10 +582,10 @@ bool intAttr(const XmlRecord &r, const QString &name, qint64 &value)
 QList<int> periodsFrom(AccountDatabase &db, int from)
 {
     QList<int> periods;
-    QSqlQuery q = db.exec(
+    const ResultSet rs = db.query(
         QStringLiteral("SELECT Period FROM T_Gbl_MonthProc WHERE Period >= ? ORDER BY Period"), {from});
-    while (q.next())
-        periods << q.value(0).toInt();
+    for (const QVariantList &r : rs.rows)
+        periods << r[0].toInt();
     return periods;
 }
 

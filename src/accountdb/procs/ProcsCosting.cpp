@@ -148,18 +148,19 @@ int getAllBillsByPtype(ProcContext &ctx)
             continue;
         const QString key = stock && byWarehouse ? QStringLiteral("KTypeID") : QStringLiteral("''");
         const QString block = byBatch ? QStringLiteral("BlockNo") : QStringLiteral("''");
-        QSqlQuery q = ctx.exec(QStringLiteral("SELECT %3 AS k, %4 AS b, sum(Qty), sum(Total) FROM %1 "
-                                              "WHERE %2 = ? AND Period = ? GROUP BY k, b ORDER BY k, b")
-                                   .arg(table, goods, key, block),
-                               {ptype, latest.toInt()});
-        while (q.next()) {
-            const double qty = Round4(q.value(2).toDouble());
-            const double total = Round2(q.value(3).toDouble());
+        const ResultSet sums =
+            ctx.database().query(QStringLiteral("SELECT %3 AS k, %4 AS b, sum(Qty), sum(Total) FROM %1 "
+                                                "WHERE %2 = ? AND Period = ? GROUP BY k, b ORDER BY k, b")
+                                     .arg(table, goods, key, block),
+                                 {ptype, latest.toInt()});
+        for (const QVariantList &q : sums.rows) {
+            const double qty = Round4(q[2].toDouble());
+            const double total = Round2(q[3].toDouble());
             if (qty == 0 && total == 0)
                 continue;
             rs.rows.append({latest.toInt(), QString(), 0, o.vchtype, 0, 1, qty,
-                            qty != 0 ? Round4(total / qty) : 0.0, total, q.value(0).toString(),
-                            q.value(1).toString(), 0, 0, QString()});
+                            qty != 0 ? Round4(total / qty) : 0.0, total, q[0].toString(), q[1].toString(), 0,
+                            0, QString()});
         }
     }
 
@@ -434,6 +435,13 @@ int fifoUpdateCost(ProcContext &ctx)
     return 0;
 }
 
+// The rows of a query the loaders run for every goods item, through the statement cache.
+void setCachedResult(ProcContext &ctx, const QString &sql, const QVariantList &params)
+{
+    ctx.result() = ctx.database().query(sql, params);
+    ctx.setHasResult(true);
+}
+
 const QString kLoaderKey = QStringLiteral("CASE ? WHEN 0 THEN '' ELSE %1.KtypeID END AS KtypeID");
 
 int checkAcceptInStock(ProcContext &ctx)
@@ -441,7 +449,8 @@ int checkAcceptInStock(ProcContext &ctx)
     const QString ptype = ctx.in(QStringLiteral("@PtypeID")).toString().trimmed();
     const int period = ctx.in(QStringLiteral("@JXCPeriod")).toInt();
     const int stockMode = ctx.in(QStringLiteral("@StockMode")).toInt();
-    ctx.setResult(
+    setCachedResult(
+        ctx,
         QStringLiteral("SELECT i.ID, i.VchSource, i.Period, i.Vchtype, i.Vchcode, i.Dlyorder, ") +
             kLoaderKey.arg(QStringLiteral("i")) +
             QStringLiteral(
@@ -464,7 +473,8 @@ int consignBackOutStock(ProcContext &ctx)
     const QString ptype = ctx.in(QStringLiteral("@PtypeID")).toString().trimmed();
     const int period = ctx.in(QStringLiteral("@JXCPeriod")).toInt();
     const int stockMode = ctx.in(QStringLiteral("@StockMode")).toInt();
-    ctx.setResult(
+    setCachedResult(
+        ctx,
         QStringLiteral("SELECT o.ID, o.VchSource, o.Vchtype, o.Vchcode, o.Dlyorder, ") +
             kLoaderKey.arg(QStringLiteral("o")) +
             QStringLiteral(
