@@ -145,8 +145,8 @@ int sysInt(AccountDatabase &db, const QString &name, int fallback);
 bool sysCon(AccountDatabase &db, int conId);
 
 // Connection settings for a long run of bulk writes (on) and back to the usual ones (off). On a file
-// the write-ahead log may grow to 64 MB before it is copied back and 256 MB of pages stay in the
-// cache, so that the pages a chunk changes are written once; a server tunes itself (none).
+// the write-ahead log may grow to 1 GB before it is copied back (once more at the end), 256 MB of
+// pages stay in the cache and savepoint journals are kept in memory; a server tunes itself (none).
 QStringList bulkWriteSettings(const AccountDatabase &db, bool on);
 
 } // namespace costing
