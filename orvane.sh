@@ -10,7 +10,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev
   qt6-translations-l10n fonts-noto-cjk libxlsxwriter-dev unzip python3 postgresql postgresql-client libqt6sql6-psql)
 
 # Test executables that do not pass on PostgreSQL yet: the second run of the suite leaves them out.
-PG_PENDING=(tst_costcalc)
+PG_PENDING=()
 # Benchmarks that run a second time on a throwaway PostgreSQL cluster (--server URI), on the same
 # generated account set.
 SERVER_BENCHES=(checkout backup)

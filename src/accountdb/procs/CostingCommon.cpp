@@ -273,13 +273,19 @@ bool costIsAmount(int b, int u, int appoint)
 
 LineCostWriter::LineCostWriter(AccountDatabase &db) : m_db(db) {}
 
+void LineCostWriter::startItem(const QString &ptypeId)
+{
+    if (ptypeId == m_ptype)
+        return;
+    m_lines.clear();
+    m_listIds.clear();
+    m_ptype = ptypeId;
+}
+
 const QHash<qint64, LineCostWriter::LineInfo> &LineCostWriter::linesOf(const QString &table,
                                                                        const QString &ptypeId)
 {
-    if (ptypeId != m_ptype) {
-        m_lines.clear();
-        m_ptype = ptypeId;
-    }
+    startItem(ptypeId);
     auto it = m_lines.find(table);
     if (it == m_lines.end()) {
         QHash<qint64, LineInfo> lines;
@@ -288,10 +294,27 @@ const QHash<qint64, LineCostWriter::LineInfo> &LineCostWriter::linesOf(const QSt
                 "SELECT Dlyorder, Vchtype, UsedType, Appoint, Qty, FeeTotal FROM %1 WHERE PtypeId = ?")
                 .arg(table),
             {ptypeId});
+        lines.reserve(rs.rows.size());
         for (const QVariantList &r : rs.rows)
             lines.insert(r[0].toLongLong(),
                          {r[1].toInt(), r[2].toInt(), r[3].toInt(), r[4].toDouble(), r[5].toDouble()});
         it = m_lines.insert(table, lines);
+    }
+    return it.value();
+}
+
+const QHash<qint64, qint64> &LineCostWriter::listIdsOf(const QString &list, const QString &source)
+{
+    auto it = m_listIds.find(list + u'|' + source);
+    if (it == m_listIds.end()) {
+        // All the goods item's rows of the list at once, by the goods index: a condition on VchSource
+        // as well would steer the query to the (VchSource, Dlyorder) index and every row of a source.
+        const ResultSet rs = m_db.query(
+            QStringLiteral("SELECT VchSource, Dlyorder, ID FROM %1 WHERE PtypeID = ?").arg(list), {m_ptype});
+        m_listIds.insert(list + u'|' + source, {});
+        for (const QVariantList &r : rs.rows)
+            m_listIds[list + u'|' + r[0].toString()].insert(r[1].toLongLong(), r[2].toLongLong());
+        it = m_listIds.find(list + u'|' + source);
     }
     return it.value();
 }
@@ -325,13 +348,35 @@ bool LineCostWriter::write(const QString &table, qint64 dlyorder, const QString 
     // A receipt's list row keeps its cost without the fee, which it carries separately.
     const double listTotal = r->receipt ? Round2(amount - line.feeTotal) : amount;
     const QString list = r->receipt ? inListTable(r->kind) : outListTable(r->kind);
-    m_db.exec(
-        QStringLiteral("UPDATE %1 SET CostPrice = ?, CostTotal = ? WHERE VchSource = ? AND Dlyorder = ?")
-            .arg(list),
-        {price, listTotal, table.toLower(), dlyorder});
+    const QHash<qint64, qint64> &ids = listIdsOf(list, table.toLower());
+    const auto id = ids.constFind(dlyorder);
+    if (id != ids.constEnd())
+        m_db.exec(QStringLiteral("UPDATE %1 SET CostPrice = ?, CostTotal = ? WHERE ID = ?").arg(list),
+                  {price, listTotal, id.value()});
     if (listTable)
         *listTable = list;
     return true;
+}
+
+void insertRows(AccountDatabase &db, const QString &head, int columns, const QVariantList &values)
+{
+    // Statements of 16, 8, 4, 2 and 1 rows: few texts, each compiled once and reused, and small enough
+    // that compiling one stays cheap (the cost of numbering the parameters grows with their square).
+    QString row = QStringLiteral("(?");
+    for (int c = 1; c < columns; ++c)
+        row += QStringLiteral(", ?");
+    row += u')';
+    const qsizetype rows = columns > 0 ? values.size() / columns : 0;
+    qsizetype first = 0;
+    for (qsizetype n = 16; n >= 1; n /= 2) {
+        if (rows - first < n)
+            continue;
+        QString sql = head + row;
+        for (qsizetype i = 1; i < n; ++i)
+            sql += QStringLiteral(", ") + row;
+        for (; rows - first >= n; first += n)
+            db.exec(sql, values.mid(first * columns, n * columns));
+    }
 }
 
 void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fromPeriod, int stockMode,
@@ -343,15 +388,16 @@ void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fro
             continue;
         const bool byWarehouse = kind == StockKind::Stock && stockMode != 0;
         const QString keyExpr = byWarehouse ? QStringLiteral("KtypeID") : QStringLiteral("''");
-        QSqlQuery q = db.exec(QStringLiteral("SELECT k, Period, sum(q), sum(t) FROM ("
-                                             " SELECT %1 AS k, Period, Qty AS q, CostTotal + FeeTotal AS t"
-                                             " FROM %2 WHERE PtypeID = ?"
-                                             " UNION ALL"
-                                             " SELECT %1, Period, -Qty, -(CostTotal + FeeTotal)"
-                                             " FROM %3 WHERE PtypeID = ?"
-                                             ") AS m GROUP BY k, Period ORDER BY Period")
-                                  .arg(keyExpr, inListTable(kind), outListTable(kind)),
-                              {ptypeId, ptypeId});
+        const ResultSet rs =
+            db.query(QStringLiteral("SELECT k, Period, sum(q), sum(t) FROM ("
+                                    " SELECT %1 AS k, Period, Qty AS q, CostTotal + FeeTotal AS t"
+                                    " FROM %2 WHERE PtypeID = ?"
+                                    " UNION ALL"
+                                    " SELECT %1, Period, -Qty, -(CostTotal + FeeTotal)"
+                                    " FROM %3 WHERE PtypeID = ?"
+                                    ") AS m GROUP BY k, Period ORDER BY Period")
+                         .arg(keyExpr, inListTable(kind), outListTable(kind)),
+                     {ptypeId, ptypeId});
         struct Movement
         {
             QString key;
@@ -361,12 +407,10 @@ void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fro
         };
         QList<Movement> moves;
         int lastPeriod = fromPeriod;
-        while (q.next()) {
-            moves.append(
-                {q.value(0).toString(), q.value(1).toInt(), q.value(2).toDouble(), q.value(3).toDouble()});
+        for (const QVariantList &r : rs.rows) {
+            moves.append({r[0].toString(), r[1].toInt(), r[2].toDouble(), r[3].toDouble()});
             lastPeriod = std::max(lastPeriod, moves.last().period);
         }
-        q.finish();
 
         const QString table = balanceTable(kind);
         const QString goodsColumn =
@@ -376,14 +420,14 @@ void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fro
                 {ptypeId, fromPeriod});
         if (moves.isEmpty())
             continue;
-        const QString insertSql =
+        const QString head =
             kind == StockKind::Stock
                 ? QStringLiteral(
                       "INSERT INTO GoodsStocksCost (PtypeId, KTypeID, BlockNo, Period, Qty, Total) "
-                      "VALUES (?, ?, '', ?, ?, ?)")
-                : QStringLiteral(
-                      "INSERT INTO %1 (PTypeID, BlockNo, Period, Qty, Total) VALUES (?, '', ?, ?, ?)")
-                      .arg(table);
+                      "VALUES ")
+                : QStringLiteral("INSERT INTO %1 (PTypeID, BlockNo, Period, Qty, Total) VALUES ").arg(table);
+        const int columns = kind == StockKind::Stock ? 6 : 5;
+        QVariantList values;
 
         QMap<QString, QPair<double, double>> balance; // key -> (qty, total), ordered for stable output
         int next = 0;
@@ -397,13 +441,13 @@ void writeBalancesFromLists(AccountDatabase &db, const QString &ptypeId, int fro
                 ++next;
             }
             for (auto it = balance.cbegin(); it != balance.cend(); ++it) {
-                QVariantList values{ptypeId};
+                values << ptypeId;
                 if (kind == StockKind::Stock)
                     values << it.key();
-                values << period << Round4(it.value().first) << Round2(it.value().second);
-                db.exec(insertSql, values);
+                values << QString() << period << Round4(it.value().first) << Round2(it.value().second);
             }
         }
+        insertRows(db, head, columns, values);
     }
 }
 
@@ -538,10 +582,10 @@ bool intAttr(const XmlRecord &r, const QString &name, qint64 &value)
 QList<int> periodsFrom(AccountDatabase &db, int from)
 {
     QList<int> periods;
-    QSqlQuery q = db.exec(
+    const ResultSet rs = db.query(
         QStringLiteral("SELECT Period FROM T_Gbl_MonthProc WHERE Period >= ? ORDER BY Period"), {from});
-    while (q.next())
-        periods << q.value(0).toInt();
+    for (const QVariantList &r : rs.rows)
+        periods << r[0].toInt();
     return periods;
 }
 
@@ -564,10 +608,16 @@ QStringList bulkWriteSettings(const AccountDatabase &db, bool on)
 {
     if (db.isServer())
         return {};
+    // A chunk of a large account set changes a page or two of nearly every bill page; copying the log
+    // back after every chunk would write them all twice. Each goods item runs under a savepoint, which
+    // keeps the original of every page it changes in a sub-journal: in memory that is a copy, in a
+    // temporary file a system call per page.
     if (on)
-        return {QStringLiteral("PRAGMA wal_autocheckpoint = 16384"),
-                QStringLiteral("PRAGMA cache_size = -262144")};
-    return {QStringLiteral("PRAGMA wal_autocheckpoint = 1000"), QStringLiteral("PRAGMA cache_size = -65536")};
+        return {QStringLiteral("PRAGMA wal_autocheckpoint = 262144"),
+                QStringLiteral("PRAGMA cache_size = -262144"), QStringLiteral("PRAGMA temp_store = MEMORY")};
+    // One copy back at the end, without waiting for readers.
+    return {QStringLiteral("PRAGMA wal_autocheckpoint = 1000"), QStringLiteral("PRAGMA cache_size = -65536"),
+            QStringLiteral("PRAGMA temp_store = DEFAULT"), QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")};
 }
 
 } // namespace accountdb::costing

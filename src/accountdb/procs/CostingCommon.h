@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <QXmlStreamAttributes>
 #include <optional>
 
@@ -67,8 +68,9 @@ QString knownLineTable(const QString &vchSource);
 bool costIsAmount(int b, int usedType, int appoint);
 
 // Writes costs of lines: the line (CostPrice, CostTotal with the line's direction, and Price/Total when
-// the amount is the cost) and its FIFO list row. What it needs of the lines it reads once per table for
-// the goods item, not once per line; one UPDATE per line and one per list row.
+// the amount is the cost) and its FIFO list row. What it needs of the lines and the ids of their list
+// rows it reads once per table for the goods item, not once per line; one UPDATE per line and one per
+// list row, each by its row id.
 class LineCostWriter
 {
 public:
@@ -90,11 +92,19 @@ private:
         double feeTotal = 0;
     };
     const QHash<qint64, LineInfo> &linesOf(const QString &table, const QString &ptypeId);
+    // List row id by Dlyorder, of the rows of the goods item in `list` that come from `source`.
+    const QHash<qint64, qint64> &listIdsOf(const QString &list, const QString &source);
+    void startItem(const QString &ptypeId);
 
     AccountDatabase &m_db;
-    QString m_ptype;                                 // the goods item of m_lines
+    QString m_ptype;                                 // the goods item of m_lines and m_listIds
     QHash<QString, QHash<qint64, LineInfo>> m_lines; // line table -> Dlyorder -> line
+    QHash<QString, QHash<qint64, qint64>> m_listIds; // "list|source" -> Dlyorder -> list row id
 };
+
+// Inserts rows of `columns` values each (`values` holds them row after row) with multi-row INSERTs of
+// a bounded size; `head` is "INSERT INTO T (a, b, c) VALUES ".
+void insertRows(AccountDatabase &db, const QString &head, int columns, const QVariantList &values);
 
 // Rewrites the balances of the goods item for every period from `fromPeriod` to the last period that
 // has lines, from the rows of its FIFO lists (which carry the costs). Stock is keyed by warehouse when
@@ -135,8 +145,8 @@ int sysInt(AccountDatabase &db, const QString &name, int fallback);
 bool sysCon(AccountDatabase &db, int conId);
 
 // Connection settings for a long run of bulk writes (on) and back to the usual ones (off). On a file
-// the write-ahead log may grow to 64 MB before it is copied back and 256 MB of pages stay in the
-// cache, so that the pages a chunk changes are written once; a server tunes itself (none).
+// the write-ahead log may grow to 1 GB before it is copied back (once more at the end), 256 MB of
+// pages stay in the cache and savepoint journals are kept in memory; a server tunes itself (none).
 QStringList bulkWriteSettings(const AccountDatabase &db, bool on);
 
 } // namespace costing

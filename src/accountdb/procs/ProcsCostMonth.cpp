@@ -81,30 +81,29 @@ public:
                 const QString table = receipt ? costing::inListTable(kind) : costing::outListTable(kind);
                 const QString link =
                     receipt ? QStringLiteral("GetVchSource, GetCostDlyorder") : QStringLiteral("'', 0");
-                QSqlQuery q =
-                    m_ctx.exec(QStringLiteral("SELECT VchSource, Dlyorder, Period, Vchtype, KtypeID, Qty, "
-                                              "CostPrice, CostTotal, FeeTotal, Appoint, %2 FROM %1 "
-                                              "WHERE PtypeID = ? AND Qty <> 0 "
-                                              "ORDER BY Period, Date, Vchcode, Dlyorder")
-                                   .arg(table, link),
-                               {m_ptype});
-                while (q.next()) {
+                const ResultSet rs = m_ctx.database().query(
+                    QStringLiteral("SELECT VchSource, Dlyorder, Period, Vchtype, KtypeID, Qty, "
+                                   "CostPrice, CostTotal, FeeTotal, Appoint, %2 FROM %1 "
+                                   "WHERE PtypeID = ? AND Qty <> 0 "
+                                   "ORDER BY Period, Date, Vchcode, Dlyorder")
+                        .arg(table, link),
+                    {m_ptype});
+                for (const QVariantList &v : rs.rows) {
                     Row r{kind,
                           receipt,
-                          q.value(0).toString(),
-                          q.value(1).toLongLong(),
-                          q.value(2).toInt(),
-                          q.value(3).toInt(),
+                          v[0].toString(),
+                          v[1].toLongLong(),
+                          v[2].toInt(),
+                          v[3].toInt(),
                           costing::kindName(kind) + u'|' +
-                              (kind == StockKind::Stock && m_stockMode != 0 ? q.value(4).toString()
-                                                                            : QString()),
-                          q.value(5).toDouble(),
-                          q.value(6).toDouble(),
-                          q.value(7).toDouble(),
-                          q.value(8).toDouble(),
-                          q.value(9).toInt(),
-                          q.value(10).toString().toLower(),
-                          q.value(11).toLongLong()};
+                              (kind == StockKind::Stock && m_stockMode != 0 ? v[4].toString() : QString()),
+                          v[5].toDouble(),
+                          v[6].toDouble(),
+                          v[7].toDouble(),
+                          v[8].toDouble(),
+                          v[9].toInt(),
+                          v[10].toString().toLower(),
+                          v[11].toLongLong()};
                     m_rows.append(r);
                 }
             }
@@ -290,13 +289,12 @@ int accountMonth(ProcContext &ctx)
     if (current < 1)
         return -2;
 
-    QSqlQuery goods =
-        ctx.exec(QStringLiteral("SELECT RecPrice, RefPrice FROM ptype WHERE typeId = ?"), {ptype});
-    if (!goods.next())
+    const ResultSet goods =
+        db.query(QStringLiteral("SELECT RecPrice, RefPrice FROM ptype WHERE typeId = ?"), {ptype});
+    if (goods.rows.isEmpty())
         return -1;
-    const double recPrice = goods.value(0).toDouble();
-    const double refPrice = goods.value(1).toDouble();
-    goods.finish();
+    const double recPrice = goods.rows[0][0].toDouble();
+    const double refPrice = goods.rows[0][1].toDouble();
 
     double maxPrice =
         ctx.value(QStringLiteral("SELECT SubValue FROM T_Gbl_SysDataCw WHERE SubName = 'MaxPrice'"))
@@ -305,12 +303,11 @@ int accountMonth(ProcContext &ctx)
         maxPrice = 1e10;
     const bool canZero = costing::sysCon(db, 103);
     QStringList order;
-    QSqlQuery names = ctx.exec(
+    const ResultSet names = db.query(
         QStringLiteral("SELECT CostName FROM T_JXC_CostCalcOrder WHERE CostMode = ? ORDER BY CostOrder"),
         {costing::sysInt(db, QStringLiteral("ZeroCostSelect"), 0)});
-    while (names.next())
-        order << names.value(0).toString();
-    names.finish();
+    for (const QVariantList &r : names.rows)
+        order << r[0].toString();
 
     MonthCosting calc(ctx, ptype, stockMode);
     calc.setLimits(maxPrice, costing::sysCon(db, 164));

@@ -148,18 +148,19 @@ int getAllBillsByPtype(ProcContext &ctx)
             continue;
         const QString key = stock && byWarehouse ? QStringLiteral("KTypeID") : QStringLiteral("''");
         const QString block = byBatch ? QStringLiteral("BlockNo") : QStringLiteral("''");
-        QSqlQuery q = ctx.exec(QStringLiteral("SELECT %3 AS k, %4 AS b, sum(Qty), sum(Total) FROM %1 "
-                                              "WHERE %2 = ? AND Period = ? GROUP BY k, b ORDER BY k, b")
-                                   .arg(table, goods, key, block),
-                               {ptype, latest.toInt()});
-        while (q.next()) {
-            const double qty = Round4(q.value(2).toDouble());
-            const double total = Round2(q.value(3).toDouble());
+        const ResultSet sums =
+            ctx.database().query(QStringLiteral("SELECT %3 AS k, %4 AS b, sum(Qty), sum(Total) FROM %1 "
+                                                "WHERE %2 = ? AND Period = ? GROUP BY k, b ORDER BY k, b")
+                                     .arg(table, goods, key, block),
+                                 {ptype, latest.toInt()});
+        for (const QVariantList &q : sums.rows) {
+            const double qty = Round4(q[2].toDouble());
+            const double total = Round2(q[3].toDouble());
             if (qty == 0 && total == 0)
                 continue;
             rs.rows.append({latest.toInt(), QString(), 0, o.vchtype, 0, 1, qty,
-                            qty != 0 ? Round4(total / qty) : 0.0, total, q.value(0).toString(),
-                            q.value(1).toString(), 0, 0, QString()});
+                            qty != 0 ? Round4(total / qty) : 0.0, total, q[0].toString(), q[1].toString(), 0,
+                            0, QString()});
         }
     }
 
@@ -412,22 +413,33 @@ int fifoUpdateCost(ProcContext &ctx)
 
     ctx.exec(QStringLiteral("DELETE FROM T_FIFO_MatchList WHERE PtypeID = ? AND Period >= ?"),
              {ptype, period});
-    const QString insert = QStringLiteral(
-        "INSERT INTO T_FIFO_MatchList (PtypeID, Period, Dest, InTable, InVchtype, InVchcode, "
-        "InDlyorder, OutTable, OutVchtype, OutVchcode, OutDlyorder, Qty, Price, Total, Comment) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    QVariantList values;
+    values.reserve(matches.size() * 15);
     for (int i = 0; i < matches.size(); ++i) {
         const MatchRecord &m = matches[i];
-        ctx.exec(insert, {ptype, matchPeriods[i], costing::kindName(m.kind), m.inTable, m.inVchtype,
-                          m.inVchcode, m.inDlyorder, m.outTable, m.outVchtype, m.outVchcode, m.outDlyorder,
-                          Round4(m.qty), Round4(m.price), Round2(m.total), m.comment});
+        values << ptype << matchPeriods[i] << costing::kindName(m.kind) << m.inTable << m.inVchtype
+               << m.inVchcode << m.inDlyorder << m.outTable << m.outVchtype << m.outVchcode << m.outDlyorder
+               << Round4(m.qty) << Round4(m.price) << Round2(m.total) << m.comment;
     }
+    costing::insertRows(
+        ctx.database(),
+        QStringLiteral("INSERT INTO T_FIFO_MatchList (PtypeID, Period, Dest, InTable, InVchtype, "
+                       "InVchcode, InDlyorder, OutTable, OutVchtype, OutVchcode, OutDlyorder, "
+                       "Qty, Price, Total, Comment) VALUES "),
+        15, values);
     costing::refreshMatched(ctx.database(), ptype, period);
     costing::writeBalancesFromLists(ctx.database(), ptype, period, stockMode, isGM);
     ctx.exec(monthCalc ? QStringLiteral("UPDATE ptype SET CalcCost = 0 WHERE typeId = ?")
                        : QStringLiteral("UPDATE ptype SET CalcCost = 0, MonthCalcCost = 0 WHERE typeId = ?"),
              {ptype});
     return 0;
+}
+
+// The rows of a query the loaders run for every goods item, through the statement cache.
+void setCachedResult(ProcContext &ctx, const QString &sql, const QVariantList &params)
+{
+    ctx.result() = ctx.database().query(sql, params);
+    ctx.setHasResult(true);
 }
 
 const QString kLoaderKey = QStringLiteral("CASE ? WHEN 0 THEN '' ELSE %1.KtypeID END AS KtypeID");
@@ -437,7 +449,8 @@ int checkAcceptInStock(ProcContext &ctx)
     const QString ptype = ctx.in(QStringLiteral("@PtypeID")).toString().trimmed();
     const int period = ctx.in(QStringLiteral("@JXCPeriod")).toInt();
     const int stockMode = ctx.in(QStringLiteral("@StockMode")).toInt();
-    ctx.setResult(
+    setCachedResult(
+        ctx,
         QStringLiteral("SELECT i.ID, i.VchSource, i.Period, i.Vchtype, i.Vchcode, i.Dlyorder, ") +
             kLoaderKey.arg(QStringLiteral("i")) +
             QStringLiteral(
@@ -460,7 +473,8 @@ int consignBackOutStock(ProcContext &ctx)
     const QString ptype = ctx.in(QStringLiteral("@PtypeID")).toString().trimmed();
     const int period = ctx.in(QStringLiteral("@JXCPeriod")).toInt();
     const int stockMode = ctx.in(QStringLiteral("@StockMode")).toInt();
-    ctx.setResult(
+    setCachedResult(
+        ctx,
         QStringLiteral("SELECT o.ID, o.VchSource, o.Vchtype, o.Vchcode, o.Dlyorder, ") +
             kLoaderKey.arg(QStringLiteral("o")) +
             QStringLiteral(

@@ -242,35 +242,43 @@ bool TCostCalcProcess::ClearItemCost()
 std::vector<TBoundSQL> TCostCalcProcess::BalanceStatements(const QString &APtypeID,
                                                            const std::vector<TBalanceRow> &ARows)
 {
-    std::vector<TBoundSQL> statements;
-    statements.reserve(ARows.size());
+    // The rows of each balance table go in INSERTs of kRows rows and single-row ones for the rest:
+    // two texts per table, each compiled once for the run.
+    constexpr int kRows = 16;
+    struct TTable
+    {
+        QString Head;
+        int Columns;
+        QVariantList Values;
+    };
+    TTable tables[] = {
+        {QStringLiteral("INSERT INTO GoodsStocksCost(PtypeId,Qty,Total,KTypeID,Period,BlockNo) VALUES"),
+         6,
+         {}},
+        {QStringLiteral("INSERT INTO CommissionCost(PTypeID,Qty,Total,Period,BlockNo) VALUES"), 5, {}},
+        {QStringLiteral("INSERT INTO GoodsStocksCostSC(PTypeID,Qty,Total,Period,BlockNo) VALUES"), 5, {}},
+        {QStringLiteral("INSERT INTO GoodsStocksCostWeiWai(PTypeID,Qty,Total,Period,BlockNo) VALUES"),
+         5,
+         {}}};
     for (const TBalanceRow &r : ARows) {
         // The amount is stored as its two-decimal text reads; the quantity exactly.
         const double total = Kvbasicfun::FloatToStringBit(r.Total, 2).toDouble();
-        switch (r.Kind) {
-        case TCostPoolKind::Stock:
+        QVariantList &values = tables[static_cast<int>(r.Kind)].Values;
+        values << APtypeID << r.Qty << total;
+        if (r.Kind == TCostPoolKind::Stock)
+            values << r.KtypeID;
+        values << r.Period << r.BlockNo;
+    }
+    std::vector<TBoundSQL> statements;
+    for (const TTable &t : tables) {
+        const QString row = QStringLiteral("(?") + QStringLiteral(",?").repeated(t.Columns - 1) + u')';
+        const qsizetype rows = t.Values.size() / t.Columns;
+        const qsizetype full = rows / kRows * kRows;
+        const QString many = t.Head + row + (u',' + row).repeated(kRows - 1);
+        for (qsizetype first = 0; first < rows; first += first < full ? kRows : 1) {
+            const qsizetype n = first < full ? kRows : 1;
             statements.push_back(
-                {QStringLiteral("INSERT INTO GoodsStocksCost(PtypeId,Qty,Total,KTypeID,Period,"
-                                "BlockNo) VALUES(?,?,?,?,?,?)"),
-                 {APtypeID, r.Qty, total, r.KtypeID, r.Period, r.BlockNo}});
-            break;
-        case TCostPoolKind::Commission:
-            statements.push_back(
-                {QStringLiteral(
-                     "INSERT INTO CommissionCost(PTypeID,Qty,Total,Period,BlockNo) VALUES(?,?,?,?,?)"),
-                 {APtypeID, r.Qty, total, r.Period, r.BlockNo}});
-            break;
-        case TCostPoolKind::Produce:
-            statements.push_back(
-                {QStringLiteral(
-                     "INSERT INTO GoodsStocksCostSC(PTypeID,Qty,Total,Period,BlockNo) VALUES(?,?,?,?,?)"),
-                 {APtypeID, r.Qty, total, r.Period, r.BlockNo}});
-            break;
-        case TCostPoolKind::Consign:
-            statements.push_back({QStringLiteral("INSERT INTO GoodsStocksCostWeiWai(PTypeID,Qty,Total,Period,"
-                                                 "BlockNo) VALUES(?,?,?,?,?)"),
-                                  {APtypeID, r.Qty, total, r.Period, r.BlockNo}});
-            break;
+                {n == 1 ? t.Head + row : many, t.Values.mid(first * t.Columns, n * t.Columns)});
         }
     }
     return statements;
