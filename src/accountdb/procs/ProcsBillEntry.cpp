@@ -223,6 +223,7 @@ void addTransferReceipts(PostBill &bill)
 
 int saveBill(ProcContext &ctx)
 {
+    const qint64 previous = ctx.in(QStringLiteral("@nVchcode")).toLongLong();
     ctx.setOut(QStringLiteral("@nVchcode"), 0);
     ctx.setOut(QStringLiteral("@szNumber"), QString());
     ctx.setOut(QStringLiteral("@ErrMsg"), QString());
@@ -239,7 +240,6 @@ int saveBill(ProcContext &ctx)
     const QString comment = stringIn(ctx, "@szComment");
     const QString operatorName = stringIn(ctx, "@szOperatorName");
     const bool post = ctx.in(QStringLiteral("@nMode")).toInt() == 1;
-    const qint64 previous = ctx.in(QStringLiteral("@nVchcode")).toLongLong();
 
     const QString missing = missingRequired(ctx, bill, comment);
     if (!missing.isEmpty())
