@@ -10,15 +10,16 @@
 
 #include "AccountDatabase.h"
 #include "AuditEngine.h"
+#include "BillFixture.h"
 #include "TestAccountSet.h"
 
 using accountdb::ProcParams;
 
 namespace {
 
-const QString G1 = QStringLiteral("0000100001");
-const QString W1 = QStringLiteral("00001");
-const QString W2 = QStringLiteral("00002");
+using billfixture::G1;
+using billfixture::W1;
+using billfixture::W2;
 
 QString line(double qty, double price)
 {
@@ -94,24 +95,7 @@ private slots:
     void init()
     {
         FSet = std::make_unique<TestAccountSet>();
-        const int year =
-            Value(QStringLiteral("SELECT SubValue FROM T_Gbl_SysDataCw WHERE SubName = 'CurrentYear'"))
-                .toInt();
-        FDate = QDate(year, 1, 20).toString(QStringLiteral("yyyy-MM-dd"));
-        Db().execBatch(
-            QStringLiteral(
-                "INSERT INTO ptype (typeId, Sonnum) VALUES ('00001', 1);"
-                "INSERT INTO ptype (typeId, ParId, UserCode, FullName) VALUES (?, '00001', 'G1', '铝板');"
-                "INSERT INTO stock (typeId, UserCode, FullName) VALUES (?, 'W1', '总仓');"
-                "INSERT INTO stock (typeId, UserCode, FullName) VALUES (?, 'W2', '分仓');"
-                "INSERT INTO Employee (TypeId, UserCode, FullName) VALUES ('E1', 'E1', '张三')"),
-            {G1, W1, W2});
-        ProcParams p{{QStringLiteral("@nVchType"), 201},
-                     {QStringLiteral("@szDate"), QDate(year, 1, 1).toString(QStringLiteral("yyyy-MM-dd"))},
-                     {QStringLiteral("@szKTypeID"), W1},
-                     {QStringLiteral("@szXML"), QStringLiteral("<Root>%1</Root>").arg(line(100, 2))}};
-        QCOMPARE(Db().callProc(QStringLiteral("P_Jxc_PostBill"), p), 0);
-        Db().exec(QStringLiteral("UPDATE T_Gbl_SysDataCw SET SubValue = '1' WHERE SubName = 'iniover'"));
+        FDate = billfixture::Seed(Db());
     }
     void cleanup() { FSet.reset(); }
 
