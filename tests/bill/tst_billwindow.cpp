@@ -3,14 +3,20 @@
 // a required field refusing the save, red-word reversal, and the bill list.
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QtTest>
 
 #include "BillFixture.h"
 #include "HostBillService.h"
+#include "HostMainWindow.h"
+#include "ModuleLoader.h"
 #include "TestAccountSet.h"
 
 using billfixture::G1;
@@ -23,6 +29,7 @@ class TstBillWindow : public QObject
 private:
     std::unique_ptr<TestAccountSet> FSet;
     std::unique_ptr<HostBillService> FService;
+    ModuleLoader FLoader;
     QString FDate;
 
     accountdb::AccountDatabase &Db() { return FSet->Db(); }
@@ -87,6 +94,14 @@ private:
     }
 
 private slots:
+    void initTestCase()
+    {
+        const QString path =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libOrvane.so"));
+        QVERIFY2(FLoader.Load(path) && FLoader.Check(), qPrintable(FLoader.Error()));
+        FLoader.InitDllFunc();
+    }
+
     void init()
     {
         FSet = std::make_unique<TestAccountSet>();
@@ -252,6 +267,50 @@ private slots:
         QCOMPARE(bills->rowCount(), 1);
         QCOMPARE(list->CodeAt(0), sale);
         QVERIFY(bills->item(0, 4)->text().contains(QStringLiteral("已红冲")));
+    }
+
+    // 业务录入 in the main window: the bill type from the selection, the right of its bill type, then
+    // a bill page of the main window.
+    void businessEntry()
+    {
+        Db().execBatch(
+            QStringLiteral("INSERT INTO T_GBL_LoginUser (ETypeId) VALUES ('E1');"
+                           "INSERT INTO \"group\" (ID, GroupName) VALUES (9, '录入组');"
+                           "INSERT INTO T_Gbl_UserPower (GroupID, LimitNo, LimitPower) VALUES (9, 1304, '1');"
+                           "INSERT INTO UserToGroup (UserID, GroupId) VALUES ('E1', 9)"));
+        FSet->ActAs(QStringLiteral("E1"), false);
+        HostMainWindow window;
+        window.AttachSession(FSet->Session());
+        window.SetModule(&FLoader);
+        FLoader.InitLoadDll(FSet->Session().Params());
+        window.LoadMenu(true);
+        const auto pickPurchase = [] {
+            QTimer::singleShot(0, [] {
+                QWidget *dialog = QApplication::activeModalWidget();
+                QVERIFY(dialog);
+                dialog->findChild<QLineEdit *>(QStringLiteral("edtSearch"))->setText(QStringLiteral("34"));
+                QMetaObject::invokeMethod(dialog, "Search");
+                QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("btnOK")), Qt::LeftButton);
+            });
+        };
+        pickPurchase();
+        QVERIFY(window.RunEntry(QStringLiteral("Orvane.dll业务录入")));
+        QCOMPARE(FSet->Messages().LastText(), QStringLiteral("你没有这个功能的权限，不能打开。"));
+        QVERIFY(!window.HasOpenBill());
+
+        Db().exec(QStringLiteral(
+            "INSERT INTO T_Gbl_UserPower (GroupID, LimitNo, LimitPower) VALUES (9, 2034, '1')"));
+        pickPurchase();
+        QVERIFY(window.RunEntry(QStringLiteral("Orvane.dll业务录入")));
+        QVERIFY(window.HasOpenBill());
+        BillWindow *bill = nullptr;
+        for (QMdiSubWindow *page : window.MdiArea()->subWindowList())
+            bill = bill ? bill : qobject_cast<BillWindow *>(page->widget());
+        QVERIFY(bill);
+        QCOMPARE(bill->VchType(), 34);
+        window.CloseAllBillPage();
+        QVERIFY(!window.HasOpenBill());
+        FLoader.InitLoadDll(FSet->Session().Params());
     }
 };
 
