@@ -27,6 +27,7 @@ int cmdImportBills(const QStringList &args); // CmdBillImport.cpp
 int cmdExportTax(const QStringList &args);   // CmdBillExport.cpp
 int cmdRebuild(const QStringList &args);    // CmdRebuild.cpp
 int cmdBase(const QStringList &args);       // CmdBase.cpp
+int cmdBill(const QStringList &args);       // CmdBill.cpp
 
 const QList<AdminCommand> &commands()
 {
@@ -53,6 +54,7 @@ const QList<AdminCommand> &commands()
         {"import-bills", "检查并导入业务单据文件（全部导入或全部不导入）", &cmdImportBills, RightBillImport},
         {"export-tax", "把销售单导出为开票系统的单据文件", &cmdExportTax, RightTaxExport},
         {"base", "基本信息：列出、新增、修改、隐藏、删除、导出或导入（CSV）", &cmdBase},
+        {"bill", "录入单据（JSON 文件中的每一张单据，过账或提交审核）", &cmdBill, RightBillEntry},
     };
     return kCommands;
 }

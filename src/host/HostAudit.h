@@ -2,8 +2,9 @@
 // The host's bill service over the audit engine: one audit step of the logged-on operator on a bill
 // waiting in its audit flow (AllAuditingBill / AuditBill), rejection, and opening a bill. Refusals — not
 // an auditor of the bill's current level, the bill not in a flow, the bill changed meanwhile — are shown
-// through the message service and answer false. Until the host has bill windows, opening a bill shows
-// a read-only view of its head and lines.
+// through the message service and answer false. It is the bill service of a session without the main
+// window; there opening a bill shows a read-only view of its head and lines. The main window's service
+// (HostBillService) opens bills in the bill window and passes audit steps on to this one.
 
 #include <QString>
 #include <functional>

@@ -14,6 +14,7 @@
 #include "QuillExceptions.h"
 #include "Udllbaseselect.h"
 #include "Udllbillconfig.h"
+#include "Udllbillinterface.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -124,6 +125,14 @@ void HostMainWindow::Attach(HostSession &session)
     p.MainFaceForm = FDesktop;
     p.BaseSelect = &FBaseSelect;
     p.BillConfigIntf = &FBillConfig;
+    FBills = std::make_unique<HostBillService>([this]() { return FSession ? &FSession->Db() : nullptr; },
+                                               session.System(), session.Messages(), &FBaseSelect);
+    FBills->SetPageOpener([this](QWidget *page) {
+        QMdiSubWindow *sub = FMdiArea->addSubWindow(page);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->showMaximized();
+    });
+    p.BillInterface = FBills.get();
     session.System().SetShell(this);
     session.Install();
     FEntriesRead = false;
@@ -141,6 +150,9 @@ void HostMainWindow::Detach()
     p.MainFaceForm = nullptr;
     p.BaseSelect = nullptr;
     p.BillConfigIntf = nullptr;
+    p.BillInterface = &FSession->Audit();
+    if (Udllbillinterface::BillInterface == FBills.get())
+        Udllbillinterface::BillInterface = p.BillInterface;
     if (Udllbaseselect::BaseSelect == &FBaseSelect)
         Udllbaseselect::BaseSelect = nullptr;
     if (Udllbillconfig::BillConfigIntf == &FBillConfig)
@@ -491,9 +503,33 @@ void HostMainWindow::LoadMenu(bool reload)
                               ? menus.value(QStringLiteral("文件"))
                               : menuBar()->addMenu(QStringLiteral("文件(&F)")));
     BuildBaseDataMenu();
+    BuildBillMenu();
     BuildWindowMenu();
     BuildHelpMenu();
     FDesktop->SetEntries(ordered, allowed);
+}
+
+void HostMainWindow::BuildBillMenu()
+{
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("单据(&V)"));
+    menu->setObjectName(QStringLiteral("mnuBill"));
+    QAction *list = menu->addAction(QStringLiteral("单据列表"), this, &HostMainWindow::OpenBillList);
+    list->setObjectName(QStringLiteral("actBillList"));
+}
+
+void HostMainWindow::OpenBillList()
+{
+    TBaseRecordList picked;
+    if (!FBills || !FBaseSelect.SelectBaseData(QStringLiteral("Vchtype"), QString(), false, picked))
+        return;
+    const int vchType = picked.first().TypeId.toInt();
+    if (!FSession->System().GetCurrIsManager() &&
+        !accountdb::operatorHasRight(FSession->Db(), FSession->System().GetCurrentOperatorId(),
+                                     FBillConfig.GetBillFunctionNo(vchType))) {
+        FSession->Messages().ShowWarningMsg(QStringLiteral("你没有这个功能的权限，不能打开。"));
+        return;
+    }
+    FBills->OpenBillList(vchType);
 }
 
 void HostMainWindow::BuildBaseDataMenu()

@@ -15,6 +15,7 @@
 
 #include "HostBaseSelect.h"
 #include "HostBillConfig.h"
+#include "HostBillService.h"
 #include "HostFunctionMenu.h"
 #include "HostSystemService.h"
 #include "LogOnDialog.h"
@@ -65,6 +66,10 @@ public:
     void ShowAbout();
     // 基本信息: the window of one kind of base data (goods, partners, ...), brought to the front when open.
     void OpenBaseData(const QString &kind);
+    // The bill windows of the account set the window shows (null before a session is attached).
+    HostBillService *Bills() const { return FBills.get(); }
+    // 单据列表: the bills of a type the user picks.
+    void OpenBillList();
     HostHelp *Help() const { return FHelp; }
 
     // Runs a module entry by key. Errors the entry raises are shown through the message service;
@@ -115,6 +120,7 @@ private:
     void AskNewAccountSet();
     void BuildWindowMenu();
     void BuildBaseDataMenu();
+    void BuildBillMenu();
     void BuildHelpMenu();
     QList<QMdiSubWindow *> PagesOtherThanDesktop() const;
     QString CurrentJxcPeriod();
@@ -127,6 +133,7 @@ private:
     TCallFunction FCall;
     HostBaseSelect FBaseSelect;
     HostBillConfig FBillConfig;
+    std::unique_ptr<HostBillService> FBills;
     QList<THostMenuEntry> FEntries;
     bool FEntriesRead = false;
     bool FLeaving = false;

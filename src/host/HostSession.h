@@ -30,6 +30,8 @@ public:
     HostSystemService &System() { return *FSystem; }
     HostAccountService &Account() { return *FAccount; }
     IDllMessageCon &Messages() { return *FMessages; }
+    // The bill service of a session without bill windows (audit steps and the read-only bill view).
+    HostAudit &Audit() { return *FBills; }
     // Extra host services that later layers provide (account interface, selection dialogs, ...).
     TDllParams &Params() { return FParams; }
 

@@ -15,9 +15,16 @@ add_library(orvane_hostui STATIC
   LogOnDialog.cpp LogOnDialog.h
   basedata/BaseDataStore.cpp basedata/BaseDataStore.h
   basedata/BaseDataWindow.cpp basedata/BaseDataWindow.h
+  bill/BillLayout.cpp bill/BillLayout.h
+  bill/BillListWindow.cpp bill/BillListWindow.h
+  bill/BillStore.cpp bill/BillStore.h
+  bill/BillWindow.cpp bill/BillWindow.h
+  bill/HostBillService.cpp bill/HostBillService.h
 )
-target_include_directories(orvane_hostui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/basedata)
-target_link_libraries(orvane_hostui PUBLIC orvane_hostsvc Qt6::Widgets)
+target_include_directories(orvane_hostui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/basedata
+                           ${CMAKE_CURRENT_SOURCE_DIR}/bill)
+# The bill window recalculates lines with the formula engine of the bill layouts.
+target_link_libraries(orvane_hostui PUBLIC orvane_hostsvc orvane_formulas Qt6::Widgets)
 
 add_executable(orvane main.cpp)
 target_link_libraries(orvane PRIVATE orvane_hostui orvane_hostsvc Qt6::Widgets)

@@ -18,6 +18,7 @@
 namespace accountdb {
 
 class AccountDatabase;
+class ProcContext;
 
 struct PostLine
 {
@@ -51,6 +52,11 @@ struct PostBill
     QList<PostLine> lines;
 };
 
+// The bill of a posting procedure's inputs (@nVchType, @szDate, @szNumber, @szBTypeID, @szETypeID,
+// @szKTypeID, @szKTypeID2, @szDTypeID, @szSummary, @szOperatorID, @szXML); false with a message when
+// the line document is malformed.
+bool readPostBill(ProcContext &ctx, PostBill &bill, QString &error);
+
 class BillPoster
 {
 public:
@@ -78,6 +84,9 @@ public:
     QString lastError() const { return m_error; }
     // Dlyorder of each line of the last posted bill, in line order.
     QList<qint64> lastDlyorders() const { return m_lastDlyorders; }
+    // The period of a date (0: outside the calendar) and a new bill code, for bills stored unposted.
+    int periodOf(const QString &date) const;
+    qint64 takeVchcode() { return m_nextVchcode++; }
 
 private:
     struct Period
@@ -90,7 +99,6 @@ private:
     qint64 fail(int code, const QString &message);
     bool goodsExists(const QString &ptypeId);
     bool warehouseExists(const QString &ktypeId);
-    int periodOf(const QString &date) const;
     qint64 postOpening(const PostBill &bill);
     // Statements are prepared on first use and kept for the poster's life.
     QSqlQuery &run(const QString &sql, const QVariantList &params);

@@ -26,6 +26,7 @@ void registerAllProcs(ProcRegistry &registry)
     registerBaseDataProcs(registry);
     registerBaseRightsProcs(registry);
     registerAuditCenterProcs(registry);
+    registerBillEntryProcs(registry);
 }
 
 } // namespace accountdb

@@ -511,11 +511,10 @@ bool readLines(const QString &xml, QList<PostLine> &lines, QString &error)
     return true;
 }
 
-int postBill(ProcContext &ctx)
+} // namespace
+
+bool readPostBill(ProcContext &ctx, PostBill &bill, QString &error)
 {
-    ctx.setOut(QStringLiteral("@nVchcode"), 0);
-    ctx.setOut(QStringLiteral("@ErrMsg"), QString());
-    PostBill bill;
     bill.vchtype = ctx.in(QStringLiteral("@nVchType")).toInt();
     bill.date = ctx.in(QStringLiteral("@szDate")).toString().trimmed();
     bill.number = ctx.in(QStringLiteral("@szNumber")).toString().trimmed();
@@ -526,8 +525,18 @@ int postBill(ProcContext &ctx)
     bill.dtypeId = ctx.in(QStringLiteral("@szDTypeID")).toString().trimmed();
     bill.summary = ctx.in(QStringLiteral("@szSummary")).toString();
     bill.inputNo = ctx.in(QStringLiteral("@szOperatorID")).toString().trimmed();
+    return readLines(ctx.in(QStringLiteral("@szXML")).toString(), bill.lines, error);
+}
+
+namespace {
+
+int postBill(ProcContext &ctx)
+{
+    ctx.setOut(QStringLiteral("@nVchcode"), 0);
+    ctx.setOut(QStringLiteral("@ErrMsg"), QString());
+    PostBill bill;
     QString error;
-    if (!readLines(ctx.in(QStringLiteral("@szXML")).toString(), bill.lines, error)) {
+    if (!readPostBill(ctx, bill, error)) {
         ctx.setOut(QStringLiteral("@ErrMsg"), error);
         return -8;
     }

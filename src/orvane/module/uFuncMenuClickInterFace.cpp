@@ -1,5 +1,8 @@
 #include "uFuncMenuClickInterFace.h"
 
+#include "Udllbaseselect.h"
+#include "Udllbillconfig.h"
+#include "Udllbillinterface.h"
 #include "Udllmessageintf.h"
 #include "Udllsystemintf.h"
 #include "uAccountOption.h"
@@ -102,6 +105,20 @@ QList<TDispatchEntry> DispatchTable()
         {QStringLiteral("打开账套"),
          [] { return uOpenAccount::OpenAccountSet(&DllAutoWarnList, &DllAuditNew); }},
         {QStringLiteral("系统重建"), SystemReBuild},
+        {QStringLiteral("业务录入"),
+         [] {
+             TBaseRecordList picked;
+             if (!Udllbaseselect::SelectBaseData(QStringLiteral("Vchtype"), QString(), false, picked) ||
+                 picked.isEmpty())
+                 return true;
+             const int vchType = picked.first().TypeId.toInt();
+             if (!uOrvaneCommon::HasRightByLimitNo(Udllbillconfig::GetBillFunctionNo(vchType))) {
+                 Udllmessageintf::SuperMessageBox(QStringLiteral("你没有这个功能的权限，不能打开。"));
+                 return true;
+             }
+             Udllbillinterface::AllNewBill(vchType);
+             return true;
+         }},
         {QStringLiteral("安全钥匙"), uPassToken::ShowPassToken},
         {QStringLiteral("修改口令"), uChangePassFrm::ShowChangePass},
         {QStringLiteral("系统日志"), uSysEventLog::ShowSysEventLog},
