@@ -22,7 +22,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -939,11 +938,7 @@ bool HostAccountService::ExecSqlFile(const QString &fileName)
 bool HostAccountService::RunScript(const QString &fileName, const QList<TScriptStatement> &statements)
 {
     accountdb::AccountDatabase &db = FAccess.Database();
-    // SQLite's authorizer keeps scripts from its files' identity, journal and attached files; a server
-    // has none of these.
-    std::optional<accountdb::ScriptGuard> guard;
-    if (!db.isServer())
-        guard.emplace(db);
+    accountdb::ScriptGuard guard(db);
     for (const TScriptStatement &s : statements) {
         const QStringList words = LeadingWords(s.Text);
         const QString first = words.value(0);
@@ -961,7 +956,7 @@ bool HostAccountService::RunScript(const QString &fileName, const QList<TScriptS
             q.finish();
             continue;
         }
-        const QString refusal = guard ? guard->takeRefusal() : QString();
+        const QString refusal = guard.takeRefusal();
         if (!refusal.isEmpty())
             return Refuse(where + refusal);
         // SQLite's error may quote a text of the statement (near "'…'"); it is masked like the statement.
