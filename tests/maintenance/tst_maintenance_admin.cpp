@@ -119,9 +119,9 @@ void TestMaintenance::adminExecSql()
     const QString good = FAcct->Dir() + QStringLiteral("/good.sql");
     const QString bad = FAcct->Dir() + QStringLiteral("/bad.sql");
     for (const auto &[path, text] :
-         {std::pair{good, QByteArray("CREATE TABLE T_Admin (a);\nGO\nINSERT INTO T_Admin "
+         {std::pair{good, QByteArray("CREATE TABLE T_Admin (a INTEGER);\nGO\nINSERT INTO T_Admin "
                                      "VALUES (1);\n")},
-          std::pair{bad, QByteArray("CREATE TABLE T_Other (a);\nINSERT INTO T_Other "
+          std::pair{bad, QByteArray("CREATE TABLE T_Other (a INTEGER);\nINSERT INTO T_Other "
                                     "VALUES (1, 2);\n")}}) {
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));

@@ -11,6 +11,7 @@
 #include "AccountDatabase.h"
 #include "HostAccountService.h"
 #include "Kvggeneralgrid.h"
+#include "Udllsystemintf.h"
 #include "tst_maintenance.h"
 #include "uAutobackup.h"
 #include "uBackUp.h"
@@ -338,17 +339,19 @@ void TestMaintenance::autoBackupWhenDue()
     const QStringList files = Backups(BackupFolder());
     QCOMPARE(files.size(), 1);
     // The account-set name, the time with "-" and "@", and two digits of the milliseconds.
-    QVERIFY2(
-        QRegularExpression(QStringLiteral("^test\\d{4}-\\d\\d-\\d\\d@\\d\\d-\\d\\d-\\d\\d-\\d\\d\\.bak$"))
-            .match(files.first())
-            .hasMatch(),
-        qPrintable(files.first()));
+    const QRegularExpression name(u'^' + QRegularExpression::escape(Udllsystemintf::GetPubZtName()) +
+                                  QStringLiteral("\\d{4}-\\d\\d-\\d\\d@\\d\\d-\\d\\d-\\d\\d-\\d\\d\\.bak$"));
+    QVERIFY2(name.match(files.first()).hasMatch(), qPrintable(files.first()));
     QVERIFY(!FAcct->Session().Account().CheckBackUp());
-    // Due again, but the backup fails (a transaction is open): the result says so.
+    // Due again, but the backup fails (a file stands where the folder should be): the result says so.
     SetSysValue(FAcct->Db(), HostAccountService::LastBackupKey, QString());
-    FAcct->Db().begin();
+    const QString folder = BackupFolder();
+    QVERIFY(QDir(folder).removeRecursively());
+    QFile blocker(folder);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
     QVERIFY(!uAutobackup::AutoBackup());
-    FAcct->Db().rollback();
+    QVERIFY(blocker.remove());
 }
 
 void TestMaintenance::autoBackupWindowTimer()
