@@ -50,19 +50,11 @@ TfrmBillAuditConfig::TfrmBillAuditConfig(QWidget *parent) : TfrmMDIParent(parent
     tvList->setContextMenuPolicy(Qt::CustomContextMenu);
     MainGrid = new TKvGGeneralGrid(split);
     MainGrid->setObjectName(QStringLiteral("MainGrid"));
-    QList<TGridColumn> columns;
-    for (const auto &[field, caption] :
-         {std::pair{"AuditName", "审核流程名称"}, std::pair{"AuditCondition", "审核条件"},
-          std::pair{"AuditEtypes", "审核人"}, std::pair{"AuditType", "审核方式"},
-          std::pair{"leveal", "leveal"}}) {
-        TGridColumn column;
-        column.FieldName = QLatin1String(field);
-        column.Caption = QString::fromUtf8(caption);
-        columns << column;
-    }
-    columns[colLeveal].Visible = false;
-    MainGrid->SetColumns(columns);
-    MainGrid->setColumnHidden(colLeveal, true);
+    MainGrid->SetColumns(GridColumns({{"AuditName", "审核流程名称"},
+                                      {"AuditCondition", "审核条件"},
+                                      {"AuditEtypes", "审核人"},
+                                      {"AuditType", "审核方式"},
+                                      {"leveal", ""}}));
     MainGrid->setColumnWidth(colAuditCondition, 200);
     MainGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     MainGrid->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -40,19 +40,6 @@ QTreeWidgetItem *AddNode(QTreeWidgetItem *parent, const QString &text, int group
     return node;
 }
 
-QList<TGridColumn> Columns(const QList<std::pair<const char *, const char *>> &fields)
-{
-    QList<TGridColumn> columns;
-    for (const auto &[field, caption] : fields) {
-        TGridColumn c;
-        c.FieldName = QLatin1String(field);
-        c.Caption = QString::fromUtf8(caption);
-        c.Visible = *caption != '\0';
-        columns << c;
-    }
-    return columns;
-}
-
 } // namespace
 
 TfrmAuditNew::TfrmAuditNew(QWidget *parent) : TfrmMDIParent(parent)
@@ -72,31 +59,31 @@ TfrmAuditNew::TfrmAuditNew(QWidget *parent) : TfrmMDIParent(parent)
     auto *right = new QSplitter(Qt::Vertical, split);
     MainGrid = new TKvGGeneralGrid(right);
     MainGrid->setObjectName(QStringLiteral("MainGrid"));
-    MainGrid->SetColumns(Columns({{"checked", "选中"},
-                                  {"Date", "日期"},
-                                  {"Number", "单据编号"},
-                                  {"VchTypeName", "单据类型"},
-                                  {"Summary", "摘要"},
-                                  {"total", "金额"},
-                                  {"EFullName1", "经办人"},
-                                  {"EFullName2", "制单人"},
-                                  {"AuditCount", "审核级次"},
-                                  {"AuditedCount", "已通过级次"},
-                                  {"UserDefined01", "自定义1"},
-                                  {"UserDefined02", "自定义2"},
-                                  {"UserDefined03", "自定义3"},
-                                  {"vchcode", ""},
-                                  {"vchtype", ""},
-                                  {"billtype", ""},
-                                  {"pubufts", ""}}));
+    MainGrid->SetColumns(GridColumns({{"checked", "选中"},
+                                      {"Date", "日期"},
+                                      {"Number", "单据编号"},
+                                      {"VchTypeName", "单据类型"},
+                                      {"Summary", "摘要"},
+                                      {"total", "金额"},
+                                      {"EFullName1", "经办人"},
+                                      {"EFullName2", "制单人"},
+                                      {"AuditCount", "审核级次"},
+                                      {"AuditedCount", "已通过级次"},
+                                      {"UserDefined01", "自定义1"},
+                                      {"UserDefined02", "自定义2"},
+                                      {"UserDefined03", "自定义3"},
+                                      {"vchcode", ""},
+                                      {"vchtype", ""},
+                                      {"billtype", ""},
+                                      {"pubufts", ""}}));
     OtherGrid = new TKvGGeneralGrid(right);
     OtherGrid->setObjectName(QStringLiteral("OtherGrid"));
     OtherGrid->SetTitle(QStringLiteral("单据审核情况"));
-    OtherGrid->SetColumns(Columns({{"EFullName", "审核人"},
-                                   {"AuditDate", "审核日期"},
-                                   {"Leveal", "审核级次"},
-                                   {"Audit", "审核情况"},
-                                   {"AuditOpinion", "审核意见"}}));
+    OtherGrid->SetColumns(GridColumns({{"EFullName", "审核人"},
+                                       {"AuditDate", "审核日期"},
+                                       {"Leveal", "审核级次"},
+                                       {"Audit", "审核情况"},
+                                       {"AuditOpinion", "审核意见"}}));
     root->addWidget(split, 1);
     auto *options = new QHBoxLayout;
     chkSelect = new QCheckBox(QStringLiteral("全选"), pnlEntry);

@@ -42,19 +42,6 @@ private:
 
 } // namespace
 
-QList<TGridColumn> Columns(std::initializer_list<std::pair<const char *, const char *>> fields)
-{
-    QList<TGridColumn> columns;
-    for (const auto &[field, caption] : fields) {
-        TGridColumn c;
-        c.FieldName = QLatin1String(field);
-        c.Caption = QString::fromUtf8(caption);
-        c.Visible = *caption != '\0';
-        columns << c;
-    }
-    return columns;
-}
-
 void Connect(TKvGGeneralGrid *grid, QCheckBox *selectAll)
 {
     QObject::connect(grid, &QTableWidget::cellClicked, grid, [grid](int row, int column) {

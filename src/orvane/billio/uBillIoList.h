@@ -3,8 +3,6 @@
 // the cell or the space key toggles the row and the select-all box ticks or clears every row.
 
 #include <QList>
-#include <initializer_list>
-#include <utility>
 
 #include "Kvggeneralgrid.h"
 
@@ -12,9 +10,6 @@ class QCheckBox;
 class TKvGGeneralGrid;
 
 namespace uBillIoList {
-
-// Field and caption of each column; an empty caption keeps the column hidden.
-QList<TGridColumn> Columns(std::initializer_list<std::pair<const char *, const char *>> fields);
 
 // Wires the grid and its select-all box once, after the grid has its columns.
 void Connect(TKvGGeneralGrid *grid, QCheckBox *selectAll);

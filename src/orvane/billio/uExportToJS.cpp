@@ -26,16 +26,16 @@ constexpr int kEndDate = 18;
 // The list of bills.
 QList<TGridColumn> ListColumns()
 {
-    return uBillIoList::Columns({{"checked", "选择"},
-                                 {"date", "日期"},
-                                 {"number", "单据编号"},
-                                 {"nvchtype", "单据类型"},
-                                 {"nbtypeid", "单位全名"},
-                                 {"netypeid", "经办人"},
-                                 {"total", "金额"},
-                                 {"summary", "摘要"},
-                                 {"vchcode", ""},
-                                 {"vchtype", ""}});
+    return GridColumns({{"checked", "选择"},
+                        {"date", "日期"},
+                        {"number", "单据编号"},
+                        {"nvchtype", "单据类型"},
+                        {"nbtypeid", "单位全名"},
+                        {"netypeid", "经办人"},
+                        {"total", "金额"},
+                        {"summary", "摘要"},
+                        {"vchcode", ""},
+                        {"vchtype", ""}});
 }
 
 } // namespace

@@ -31,19 +31,14 @@ TfrmPassToken::TfrmPassToken(QWidget *parent) : TfrmDialogParent(parent)
     MainGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     MainGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     MainGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QList<TGridColumn> columns;
-    for (const auto &[field, caption, visible] :
-         {std::tuple{"eUserCode", "操作员编号", true}, std::tuple{"eFullName", "操作员全名", true},
-          std::tuple{"Pass_Code", "安全钥匙号码", true}, std::tuple{"PassType", "级别", true},
-          std::tuple{"PassStatus", "状态", true}, std::tuple{"Pass_Level", "", false},
-          std::tuple{"Pass_Have", "", false}, std::tuple{"EtypeID", "", false}}) {
-        TGridColumn column;
-        column.FieldName = QLatin1String(field);
-        column.Caption = QString::fromUtf8(caption);
-        column.Visible = visible;
-        columns << column;
-    }
-    MainGrid->SetColumns(columns);
+    MainGrid->SetColumns(GridColumns({{"eUserCode", "操作员编号"},
+                                      {"eFullName", "操作员全名"},
+                                      {"Pass_Code", "安全钥匙号码"},
+                                      {"PassType", "级别"},
+                                      {"PassStatus", "状态"},
+                                      {"Pass_Level", ""},
+                                      {"Pass_Have", ""},
+                                      {"EtypeID", ""}}));
     layout->addWidget(MainGrid);
     SetMoudleNo(kFunctionNo);
 

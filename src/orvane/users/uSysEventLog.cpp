@@ -81,15 +81,8 @@ TfrmSysEventLog::TfrmSysEventLog(QWidget *parent) : TfrmJXCQueryParent(parent)
     QueryLayout()->addLayout(dates);
     MainGrid = new TKvGGeneralGrid(this);
     MainGrid->setObjectName(QStringLiteral("MainGrid"));
-    QList<TGridColumn> columns;
-    for (const auto &[field, caption] : {std::pair{"Date", "日期"}, std::pair{"HostName", "计算机名"},
-                                         std::pair{"Employee", "操作员"}, std::pair{"Event", "事件"}}) {
-        TGridColumn column;
-        column.FieldName = QLatin1String(field);
-        column.Caption = QString::fromUtf8(caption);
-        columns << column;
-    }
-    MainGrid->SetColumns(columns);
+    MainGrid->SetColumns(
+        GridColumns({{"Date", "日期"}, {"HostName", "计算机名"}, {"Employee", "操作员"}, {"Event", "事件"}}));
     QueryLayout()->addWidget(MainGrid, 1);
 
     btnQuery = AddButton("btnQuery", QStringLiteral("查询条件"));

@@ -24,18 +24,8 @@ TfrmWarnSetUp::TfrmWarnSetUp(QWidget *parent) : TfrmDialogParent(parent)
     auto *root = new QVBoxLayout(pnlEntry);
     MainGrid = new TKvGGeneralWGrid(pnlEntry);
     MainGrid->setObjectName(QStringLiteral("MainGrid"));
-    QList<TGridColumn> columns;
-    for (const auto &[field, caption] :
-         {std::pair{"TreeFullName", "报警项目"}, std::pair{"EarlyDays", "提前天数"},
-          std::pair{"TreeType", "TreeType"}}) {
-        TGridColumn column;
-        column.FieldName = QLatin1String(field);
-        column.Caption = QString::fromUtf8(caption);
-        columns << column;
-    }
-    columns[colType].Visible = false;
-    MainGrid->SetColumns(columns);
-    MainGrid->setColumnHidden(colType, true);
+    MainGrid->SetColumns(
+        GridColumns({{"TreeFullName", "报警项目"}, {"EarlyDays", "提前天数"}, {"TreeType", ""}}));
     MainGrid->setColumnWidth(colDays, 100);
     root->addWidget(MainGrid);
     btnSave1 = AddBottomButton(QStringLiteral("btnSave1"), QStringLiteral("保存"));

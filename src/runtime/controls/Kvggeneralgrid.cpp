@@ -632,3 +632,16 @@ QToolButton *CreateGridExportButton(QWidget *parent, std::function<TKvGGeneralGr
     button->setMenu(menu);
     return button;
 }
+
+QList<TGridColumn> GridColumns(std::initializer_list<std::pair<const char *, const char *>> fields)
+{
+    QList<TGridColumn> columns;
+    for (const auto &[field, caption] : fields) {
+        TGridColumn c;
+        c.FieldName = QLatin1String(field);
+        c.Caption = QString::fromUtf8(caption);
+        c.Visible = *caption != '\0';
+        columns << c;
+    }
+    return columns;
+}

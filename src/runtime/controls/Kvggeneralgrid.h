@@ -12,6 +12,8 @@
 #include <QList>
 #include <QTableWidget>
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 #include "quillcmrunstd_export.h"
 
@@ -31,6 +33,10 @@ struct TGridColumn
     int FreeDomIndex = 0; // 1..16 for a free-item column of the bill type, 0 otherwise
     bool Visible = true;
 };
+
+// Columns from field and caption pairs (UTF-8 captions); an empty caption keeps the column hidden.
+QUILLCMRUNSTD_EXPORT QList<TGridColumn>
+GridColumns(std::initializer_list<std::pair<const char *, const char *>> fields);
 
 class QUILLCMRUNSTD_EXPORT TKvGGeneralGrid : public QTableWidget
 {
