@@ -188,6 +188,10 @@ void TstBillMonth::monthThroughTheWindows()
     BillWindow *sale = enter(11, QStringLiteral("2026-01-06"), QStringLiteral("P01\n4\n9\n"));
     QVERIFY(sale);
     QVERIFY2(sale->State() == TBillState::Waiting, shown().constData());
+    // The codes typed found the records entered in the base-data windows.
+    for (const auto &[field, name] : {std::pair{"edtBtypeId", "甲公司"}, std::pair{"edtEtypeId", "张三"},
+                                      std::pair{"edtKtypeId", "总仓"}})
+        QCOMPARE(Child<QLineEdit>(sale, QLatin1String(field))->text(), QString::fromUtf8(name));
     QCOMPARE(value(QStringLiteral("SELECT coalesce(sum(Qty), 0) FROM GoodsStocks")).toDouble(), 10.0);
     Click(sale, QStringLiteral("btnAudit"));
     QVERIFY2(sale->State() == TBillState::Posted, shown().constData());
