@@ -12,9 +12,9 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
 
 #include "AccountDatabase.h"
-#include "BaseDataWindow.h"
 #include "BillWindow.h"
 #include "HostMainWindow.h"
 #include "ModuleLoader.h"
