@@ -180,6 +180,10 @@ void AccountDatabase::connect(bool writeAheadLog)
     }
     exec(QStringLiteral("PRAGMA foreign_keys = ON"));
     exec(QStringLiteral("PRAGMA busy_timeout = 5000"));
+    // Savepoint sub-journals in memory (a cost calculation keeps one per goods item). Set here: once the
+    // connection has opened its temporary database SQLite refuses the change inside a transaction, and
+    // every procedure runs in one.
+    exec(QStringLiteral("PRAGMA temp_store = MEMORY"));
     if (writeAheadLog)
         useWriteAheadLog();
 }

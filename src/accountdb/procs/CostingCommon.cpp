@@ -609,15 +609,14 @@ QStringList bulkWriteSettings(const AccountDatabase &db, bool on)
     if (db.isServer())
         return {};
     // A chunk of a large account set changes a page or two of nearly every bill page; copying the log
-    // back after every chunk would write them all twice. Each goods item runs under a savepoint, which
-    // keeps the original of every page it changes in a sub-journal: in memory that is a copy, in a
-    // temporary file a system call per page.
+    // back after every chunk would write them all twice. (The savepoint sub-journal of each goods item
+    // is in memory on every connection, see AccountDatabase.)
     if (on)
         return {QStringLiteral("PRAGMA wal_autocheckpoint = 262144"),
-                QStringLiteral("PRAGMA cache_size = -262144"), QStringLiteral("PRAGMA temp_store = MEMORY")};
+                QStringLiteral("PRAGMA cache_size = -262144")};
     // One copy back at the end, without waiting for readers.
     return {QStringLiteral("PRAGMA wal_autocheckpoint = 1000"), QStringLiteral("PRAGMA cache_size = -65536"),
-            QStringLiteral("PRAGMA temp_store = DEFAULT"), QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")};
+            QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")};
 }
 
 } // namespace accountdb::costing
