@@ -5,29 +5,29 @@
 
 namespace admin {
 
-int cmdCreate(const QStringList &args);     // CmdCreate.cpp
-int cmdSysValue(const QStringList &args);   // CmdSysValue.cpp
-int cmdCreateDemo(const QStringList &args); // CmdCreateDemo.cpp
-int cmdBackup(const QStringList &args);     // CmdBackup.cpp
-int cmdRestore(const QStringList &args);    // CmdRestore.cpp
-int cmdExecSql(const QStringList &args);    // CmdExecSql.cpp
-int cmdCostCalc(const QStringList &args);   // CmdCostCalc.cpp
-int cmdCheckout(const QStringList &args);   // CmdCheckout.cpp
-int cmdUncheckout(const QStringList &args); // CmdUncheckout.cpp
-int cmdEventLog(const QStringList &args);   // CmdEventLog.cpp
-int cmdBillNumber(const QStringList &args); // CmdBillNumber.cpp
-int cmdPasswd(const QStringList &args);     // CmdPasswd.cpp
-int cmdToken(const QStringList &args);      // CmdToken.cpp
-int cmdAudit(const QStringList &args);      // CmdAudit.cpp
-int cmdInit(const QStringList &args);       // CmdInit.cpp
-int cmdOperator(const QStringList &args);   // CmdOperator.cpp
-int cmdGroup(const QStringList &args);      // CmdGroup.cpp
+int cmdCreate(const QStringList &args);      // CmdCreate.cpp
+int cmdSysValue(const QStringList &args);    // CmdSysValue.cpp
+int cmdCreateDemo(const QStringList &args);  // CmdCreateDemo.cpp
+int cmdBackup(const QStringList &args);      // CmdBackup.cpp
+int cmdRestore(const QStringList &args);     // CmdRestore.cpp
+int cmdExecSql(const QStringList &args);     // CmdExecSql.cpp
+int cmdCostCalc(const QStringList &args);    // CmdCostCalc.cpp
+int cmdCheckout(const QStringList &args);    // CmdCheckout.cpp
+int cmdUncheckout(const QStringList &args);  // CmdUncheckout.cpp
+int cmdEventLog(const QStringList &args);    // CmdEventLog.cpp
+int cmdBillNumber(const QStringList &args);  // CmdBillNumber.cpp
+int cmdPasswd(const QStringList &args);      // CmdPasswd.cpp
+int cmdToken(const QStringList &args);       // CmdToken.cpp
+int cmdAudit(const QStringList &args);       // CmdAudit.cpp
+int cmdInit(const QStringList &args);        // CmdInit.cpp
+int cmdOperator(const QStringList &args);    // CmdOperator.cpp
+int cmdGroup(const QStringList &args);       // CmdGroup.cpp
 int cmdExportBills(const QStringList &args); // CmdBillExport.cpp
 int cmdImportBills(const QStringList &args); // CmdBillImport.cpp
 int cmdExportTax(const QStringList &args);   // CmdBillExport.cpp
-int cmdRebuild(const QStringList &args);    // CmdRebuild.cpp
-int cmdBase(const QStringList &args);       // CmdBase.cpp
-int cmdBill(const QStringList &args);       // CmdBill.cpp
+int cmdRebuild(const QStringList &args);     // CmdRebuild.cpp
+int cmdBase(const QStringList &args);        // CmdBase.cpp
+int cmdBill(const QStringList &args);        // CmdBill.cpp
 
 const QList<AdminCommand> &commands()
 {

@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "HostAccountService.h"
+#include "HostAudit.h"
 #include "HostDatabaseService.h"
 #include "HostMessageService.h"
-#include "HostAudit.h"
 #include "HostServerObject.h"
 #include "HostSystemService.h"
 #include "TDllParams.h"

@@ -31,6 +31,6 @@ void registerOptionsRebuildProcs(ProcRegistry &registry); // ProcsOptionsRebuild
 void registerBaseDataProcs(ProcRegistry &registry);       // ProcsBaseData.cpp (+ ProcsBaseDataCsv.cpp)
 void registerBaseRightsProcs(ProcRegistry &registry);     // ProcsBaseRights.cpp
 void registerAuditCenterProcs(ProcRegistry &registry);    // ProcsAuditCenter.cpp
-void registerBillEntryProcs(ProcRegistry &registry);     // ProcsBillEntry.cpp
+void registerBillEntryProcs(ProcRegistry &registry);      // ProcsBillEntry.cpp
 
 } // namespace accountdb

@@ -42,17 +42,17 @@ void createCosting(AccountDatabase &db);   // SchemaCosting.cpp (+ SchemaStock.c
 void createClosing(AccountDatabase &db);   // SchemaClosing.cpp
 
 // Migration steps after version 1.
-void migrateJobLockTo2(AccountDatabase &db);     // SchemaJobs.cpp
-void migrateEventLogTo3(AccountDatabase &db);    // SchemaEventLog.cpp
-void migrateWarnTo4(AccountDatabase &db);        // SchemaWarn.cpp
-void migrateSecurityTo5(AccountDatabase &db);    // SchemaSecurity.cpp
-void migrateAuditTo6(AccountDatabase &db);       // SchemaAudit.cpp
-void migrateSetupTo7(AccountDatabase &db);       // SchemaSetup.cpp
-void migrateRightKindsTo8(AccountDatabase &db);  // SchemaRightKinds.cpp
-void migrateLayoutsTo9(AccountDatabase &db);     // SchemaLayouts.cpp
-void migrateOptionsTo10(AccountDatabase &db);    // SchemaOptions.cpp
-void migrateBaseDataTo11(AccountDatabase &db);   // SchemaBaseData.cpp
-void migrateBaseRightsTo12(AccountDatabase &db); // SchemaBaseRights.cpp
+void migrateJobLockTo2(AccountDatabase &db);        // SchemaJobs.cpp
+void migrateEventLogTo3(AccountDatabase &db);       // SchemaEventLog.cpp
+void migrateWarnTo4(AccountDatabase &db);           // SchemaWarn.cpp
+void migrateSecurityTo5(AccountDatabase &db);       // SchemaSecurity.cpp
+void migrateAuditTo6(AccountDatabase &db);          // SchemaAudit.cpp
+void migrateSetupTo7(AccountDatabase &db);          // SchemaSetup.cpp
+void migrateRightKindsTo8(AccountDatabase &db);     // SchemaRightKinds.cpp
+void migrateLayoutsTo9(AccountDatabase &db);        // SchemaLayouts.cpp
+void migrateOptionsTo10(AccountDatabase &db);       // SchemaOptions.cpp
+void migrateBaseDataTo11(AccountDatabase &db);      // SchemaBaseData.cpp
+void migrateBaseRightsTo12(AccountDatabase &db);    // SchemaBaseRights.cpp
 void migrateBaseDataCodesTo13(AccountDatabase &db); // SchemaBaseDataCodes.cpp
 
 } // namespace accountdb::schema
