@@ -21,12 +21,14 @@ inline QString PdfText(const QString &fileName)
 }
 
 // Runs the check on the next modal window, then closes it if the check left it open.
-inline void OnNextModal(std::function<void(QWidget *)> check, int attempts = 100)
+// The context ends the wait when it is destroyed: a check that outlived its test (a late timer on a
+// busy machine) would otherwise drive the next test's window.
+inline void OnNextModal(std::function<void(QWidget *)> check, int attempts = 100, QObject *context = qApp)
 {
-    QTimer::singleShot(10, [check, attempts] {
+    QTimer::singleShot(10, context, [check, attempts, context] {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal && attempts > 0) {
-            OnNextModal(check, attempts - 1);
+            OnNextModal(check, attempts - 1, context);
             return;
         }
         check(modal);

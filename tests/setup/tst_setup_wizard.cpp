@@ -26,10 +26,12 @@ namespace {
 // Runs the wizard (Run(), modal) and drives it from inside its event loop; the form's result.
 bool RunWizard(TfrmIniConfig &form, const std::function<void(TfrmIniConfig &)> &drive)
 {
-    OnNextModal([&form, drive](QWidget *modal) {
-        QCOMPARE(modal, &form);
-        drive(form);
-    });
+    OnNextModal(
+        [&form, drive](QWidget *modal) {
+            QCOMPARE(modal, &form);
+            drive(form);
+        },
+        100, &form);
     return form.Run();
 }
 
@@ -111,7 +113,7 @@ void TstSetup::notNeeded()
                 wizard->btnNext->click(); // finishes with the values shown
             }
         },
-        shown ? 100 : 0);
+        shown ? 100 : 0, &form);
     QCOMPARE(form.Run(), result);
     QCOMPARE(wasShown, shown);
     QTest::qWait(20); // the pending check has run
