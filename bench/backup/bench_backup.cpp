@@ -92,20 +92,15 @@ int main(int argc, char *argv[])
     options.lines = parser.value(QStringLiteral("lines")).toLongLong();
     options.periods = 3;
     const QString keepDir = parser.value(QStringLiteral("keep"));
-    const QString pristine = QDir(keepDir.isEmpty() ? dir.path() : keepDir)
-                                 .filePath(QStringLiteral("costcalc-%1-%2-%3-%4.orv")
-                                               .arg(options.goods)
-                                               .arg(options.lines)
-                                               .arg(options.periods)
-                                               .arg(options.seed));
+    const QString pristine =
+        QDir(keepDir.isEmpty() ? dir.path() : keepDir)
+            .filePath(accountdb::demo::generatedSetName(QStringLiteral("costcalc"), options, u'-') +
+                      QStringLiteral(".orv"));
     QString path = dir.filePath(QStringLiteral("bench.orv"));
     try {
         std::unique_ptr<TBenchServer> server;
-        const QString serverName = QStringLiteral("costcalc_%1_%2_%3_%4")
-                                       .arg(options.goods)
-                                       .arg(options.lines)
-                                       .arg(options.periods)
-                                       .arg(options.seed);
+        const QString serverName =
+            accountdb::demo::generatedSetName(QStringLiteral("costcalc"), options, u'_');
         if (parser.isSet(QStringLiteral("server")))
             server = std::make_unique<TBenchServer>(parser.value(QStringLiteral("server")));
         if (server ? !server->Exists(serverName) : !QFile::exists(pristine)) {

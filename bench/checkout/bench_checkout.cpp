@@ -81,18 +81,13 @@ int main(int argc, char *argv[])
     options.lines = parser.value(linesOption).toLongLong();
     options.periods = parser.value(periodsOption).toInt();
     options.seed = parser.value(seedOption).toUInt();
-    const QString prepared = QDir(folder).filePath(QStringLiteral("checkout-%1-%2-%3-%4.orv")
-                                                       .arg(options.goods)
-                                                       .arg(options.lines)
-                                                       .arg(options.periods)
-                                                       .arg(options.seed));
+    const QString prepared =
+        QDir(folder).filePath(accountdb::demo::generatedSetName(QStringLiteral("checkout"), options, u'-') +
+                              QStringLiteral(".orv"));
     try {
         std::unique_ptr<TBenchServer> server;
-        const QString serverName = QStringLiteral("checkout_%1_%2_%3_%4")
-                                       .arg(options.goods)
-                                       .arg(options.lines)
-                                       .arg(options.periods)
-                                       .arg(options.seed);
+        const QString serverName =
+            accountdb::demo::generatedSetName(QStringLiteral("checkout"), options, u'_');
         if (parser.isSet(serverOption))
             server = std::make_unique<TBenchServer>(parser.value(serverOption));
         if (server ? !server->Exists(serverName) : !QFile::exists(prepared)) {

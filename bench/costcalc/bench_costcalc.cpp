@@ -118,11 +118,9 @@ QString CostChecksum(accountdb::AccountDatabase &db)
 // The account set of the options in ADir, generated when it is not there yet.
 QString PristineSet(const QString &ADir, const accountdb::demo::DemoOptions &options, bool &AGenerated)
 {
-    const QString path = QDir(ADir).filePath(QStringLiteral("costcalc-%1-%2-%3-%4.orv")
-                                                 .arg(options.goods)
-                                                 .arg(options.lines)
-                                                 .arg(options.periods)
-                                                 .arg(options.seed));
+    const QString path =
+        QDir(ADir).filePath(accountdb::demo::generatedSetName(QStringLiteral("costcalc"), options, u'-') +
+                            QStringLiteral(".orv"));
     AGenerated = !QFile::exists(path);
     if (AGenerated) {
         QElapsedTimer t;

@@ -17,6 +17,13 @@
 
 namespace accountdb::demo {
 
+QString generatedSetName(const QString &prefix, const DemoOptions &options, QChar sep)
+{
+    return QStringList{prefix, QString::number(options.goods), QString::number(options.lines),
+                       QString::number(options.periods), QString::number(options.seed)}
+        .join(sep);
+}
+
 bool optionsForSize(const QString &size, DemoOptions &options)
 {
     const QString s = size.trimmed().toLower();

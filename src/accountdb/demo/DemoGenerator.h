@@ -27,6 +27,10 @@ struct DemoOptions
 // False for any other name.
 bool optionsForSize(const QString &size, DemoOptions &options);
 
+// The name the benchmarks keep a generated account set under: the prefix and the four options joined by
+// sep ('-' for a file, '_' for a server database).
+QString generatedSetName(const QString &prefix, const DemoOptions &options, QChar sep);
+
 struct DemoReport
 {
     int goods = 0;
